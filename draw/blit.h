@@ -1,0 +1,20 @@
+// The 16-bit drawing set that CreateSurface puts into the engine's slots.
+// Each draws a whole image with its top-left pixel at screen (x, y), clipped
+// to the engine's clip rectangle, and returns 1. The image must be in the
+// screen's 16-bit format; DrawAlpha and DrawAdditive also need premultiplied
+// alpha bytes (0 opaque, 255 transparent).
+//
+// DrawPixel16 writes one 5-5-5 word at (x, y) with no clipping.
+#pragma once
+
+class Image;
+
+int DrawPixel16(int x, int y, int r, int g, int b);
+// Opaque copy.
+int DrawSolid16(int x, int y, Image* image);
+// Copy skipping the key word 0.
+int DrawTransparent16(int x, int y, Image* image);
+// screen * (alpha / 256) + image, per channel; alpha 255 leaves the screen.
+int DrawAlpha16(int x, int y, Image* image);
+// Per-channel saturating add; skips image words 0 and alpha 255.
+int DrawAdditive16(int x, int y, Image* image);

@@ -1,0 +1,24 @@
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+Platform* current = nullptr;
+}
+
+Platform& Current() {
+    if (current == nullptr) {
+        // A program must choose its backend before the engine runs; going on
+        // would dereference nothing.
+        std::fputs("Tarvo: no platform backend was installed before the engine started.\n", stderr);
+        std::abort();
+    }
+    return *current;
+}
+
+void SetCurrent(Platform* platform) { current = platform; }
+
+}  // namespace platform

@@ -1,0 +1,377 @@
+#include "platform/scripted/scripted_platform.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstddef>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+// FNV-1a over the visible pixels, row by row.
+uint64_t HashPixels(const uint16_t* pixels, int width, int height, int stridePixels) {
+    uint64_t hash = 1469598103934665603ull;
+    for (int y = 0; y < height; ++y) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(pixels + static_cast<ptrdiff_t>(y) * stridePixels);
+        for (int i = 0; i < width * 2; ++i) {
+            hash ^= bytes[i];
+            hash *= 1099511628211ull;
+        }
+    }
+    return hash;
+}
+
+intptr_t MakeLParam(int low, int high) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) | ((static_cast<uint32_t>(high) & 0xFFFFu) << 16));
+}
+
+}  // namespace
+
+ScriptedPlatform::ScriptedPlatform() = default;
+ScriptedPlatform::~ScriptedPlatform() = default;
+
+void ScriptedPlatform::Fail(Op op, int callNumber, HResult result) { faults[op].push_back({callNumber, result}); }
+
+bool ScriptedPlatform::Faulted(Op op, HResult& result) {
+    const int call = ++callCounts[op];
+    result = DD_OK;
+    auto it = faults.find(op);
+    if (it == faults.end()) return false;
+    for (const Fault& fault : it->second) {
+        if (fault.callNumber == 0 || fault.callNumber == call) {
+            result = fault.result;
+            return true;
+        }
+    }
+    return false;
+}
+
+int ScriptedPlatform::CallCount(Op op) const {
+    auto it = callCounts.find(op);
+    return it == callCounts.end() ? 0 : it->second;
+}
+
+void ScriptedPlatform::QueueMessage(const Message& message) { queue.push_back(message); }
+
+void ScriptedPlatform::Schedule(int frame, const Message& message) {
+    if (frame <= framesRun)
+        queue.push_back(message);
+    else
+        scheduled.emplace(frame, message);
+}
+
+void ScriptedPlatform::QueueKeyDown(int virtualKey) {
+    QueueMessage({lastShown, WM_KEYDOWN, static_cast<uintptr_t>(virtualKey), 0});
+}
+void ScriptedPlatform::QueueKeyUp(int virtualKey) {
+    QueueMessage({lastShown, WM_KEYUP, static_cast<uintptr_t>(virtualKey), 0});
+}
+void ScriptedPlatform::QueueChar(char c) {
+    QueueMessage({lastShown, WM_CHAR, static_cast<uintptr_t>(static_cast<uint8_t>(c)), 0});
+}
+void ScriptedPlatform::QueueClose() { QueueMessage({lastShown, WM_CLOSE, 0, 0}); }
+
+void ScriptedPlatform::LoseSurface(SurfaceHandle surface) { AsSurface(surface)->lost = true; }
+
+void ScriptedPlatform::SetForeground(WindowHandle window) {
+    foreground = window;
+    foregroundSet = true;
+}
+
+const ScriptedPlatform::WindowRecord& ScriptedPlatform::WindowInfo(WindowHandle window) const {
+    return static_cast<const Window*>(window)->record;
+}
+
+void ScriptedPlatform::Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
+}
+
+bool ScriptedPlatform::RegisterClass(const char*, uint32_t, WindowProcFn proc) {
+    HResult result;
+    if (Faulted(Op::RegisterClass, result)) return false;
+    windowProc = proc;
+    return true;
+}
+
+int ScriptedPlatform::GetScreenDepth() { return screenDepth; }
+int ScriptedPlatform::GetScreenWidth() { return screenWidth; }
+int ScriptedPlatform::GetScreenHeight() { return screenHeight; }
+
+WindowHandle ScriptedPlatform::CreateWindow(uint32_t, const char*, const char*, uint32_t style, int x, int y,
+                                            int outerWidth, int outerHeight) {
+    HResult result;
+    if (Faulted(Op::CreateWindow, result)) return nullptr;
+    auto window = std::make_unique<Window>();
+    window->record = {x, y, outerWidth, outerHeight, style, false, false};
+    WindowHandle handle = window.get();
+    ownedWindows.push_back(std::move(window));
+    windows.push_back(handle);
+    // Creating a window reports where its client area landed.
+    int originX = 0, originY = 0;
+    ClientToScreen(handle, originX, originY);
+    Send(handle, WM_MOVE, 0, MakeLParam(originX, originY));
+    return handle;
+}
+
+void ScriptedPlatform::GetClientRect(WindowHandle window, int& width, int& height) {
+    const WindowRecord& r = WindowInfo(window);
+    if ((r.style & WS_POPUP) != 0) {
+        width = r.outerWidth;
+        height = r.outerHeight;
+    } else {
+        width = std::max(0, r.outerWidth - frameLeft - frameRight);
+        height = std::max(0, r.outerHeight - frameTop - frameBottom);
+    }
+}
+
+void ScriptedPlatform::ShowWindow(WindowHandle window, int) {
+    static_cast<Window*>(window)->record.shown = true;
+    lastShown = window;
+    if (activateOnShow) {
+        Send(window, WM_ACTIVATEAPP, 1, 0);
+        Send(window, WM_SETFOCUS, 0, 0);
+    }
+}
+
+bool ScriptedPlatform::UpdateWindow(WindowHandle) {
+    HResult result;
+    return !Faulted(Op::UpdateWindow, result);
+}
+
+void ScriptedPlatform::DestroyWindow(WindowHandle window) {
+    Send(window, WM_DESTROY, 0, 0);
+    static_cast<Window*>(window)->record.destroyed = true;
+    if (lastShown == window) lastShown = nullptr;
+}
+
+intptr_t ScriptedPlatform::DefWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
+
+void ScriptedPlatform::PostQuitMessage(int exitCode) {
+    queue.push_back({nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
+}
+
+bool ScriptedPlatform::PeekMessage(Message& out) {
+    if (queue.empty()) {
+        // The loop is about to run a frame: release what is due after it.
+        ++framesRun;
+        auto end = scheduled.upper_bound(framesRun);
+        for (auto it = scheduled.begin(); it != end; ++it) queue.push_back(it->second);
+        scheduled.erase(scheduled.begin(), end);
+        return false;
+    }
+    out = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+WindowHandle ScriptedPlatform::GetForegroundWindow() { return foregroundSet ? foreground : lastShown; }
+
+void ScriptedPlatform::ClientToScreen(WindowHandle window, int& x, int& y) {
+    const WindowRecord& r = WindowInfo(window);
+    const bool framed = (r.style & WS_POPUP) == 0;
+    x += r.x + (framed ? frameLeft : 0);
+    y += r.y + (framed ? frameTop : 0);
+}
+
+int ScriptedPlatform::MessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags) {
+    messageBoxes.push_back({owner, text, caption, flags});
+    return IDOK;
+}
+
+HResult ScriptedPlatform::DirectDrawCreate(DirectDrawHandle& out) {
+    HResult result;
+    if (Faulted(Op::DirectDrawCreate, result)) return result;
+    ++directDrawObjects;
+    out = this;
+    calls.push_back("DirectDrawCreate");
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::SetCooperativeLevel(DirectDrawHandle, WindowHandle, uint32_t flags) {
+    HResult result;
+    if (Faulted(Op::SetCooperativeLevel, result)) return result;
+    cooperativeLevel = flags;
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::SetDisplayMode(DirectDrawHandle, int width, int height, int bitsPerPixel) {
+    HResult result;
+    if (Faulted(Op::SetDisplayMode, result)) return result;
+    if (bitsPerPixel != 16) return DDERR_INVALIDMODE;
+    modeWidth = width;
+    modeHeight = height;
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::CreateSurface(DirectDrawHandle, const SurfaceDesc& request, SurfaceHandle& out) {
+    HResult result;
+    if (Faulted(Op::CreateSurface, result)) return result;
+    if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
+    auto surface = std::make_unique<Surface>();
+    const bool primary = (request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0;
+    if (primary) {
+        surface->name = "primary";
+        const bool modeSet = modeWidth > 0 && (cooperativeLevel & DDSCL_EXCLUSIVE) != 0;
+        surface->width = modeSet ? modeWidth : screenWidth;
+        surface->height = modeSet ? modeHeight : screenHeight;
+        surface->pitchBytes = surface->width * 2;
+        surface->caps = DDSCAPS_PRIMARYSURFACE | (primaryInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+        if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0 &&
+            (request.dwCaps & DDSCAPS_FLIP) != 0) {
+            surface->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+            auto back = std::make_unique<Surface>();
+            back->name = "back";
+            back->width = surface->width;
+            back->height = surface->height;
+            back->pitchBytes = (back->width + rowPaddingPixels) * 2;
+            back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
+                         (backInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+            back->pixels.assign(static_cast<size_t>(back->pitchBytes / 2) * static_cast<size_t>(back->height), 0);
+            surface->attached = back.get();
+            ownedSurfaces.push_back(std::move(back));
+        }
+    } else {
+        if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT) || request.dwWidth == 0 ||
+            request.dwHeight == 0)
+            return DDERR_INVALIDPARAMS;
+        surface->name = "back";
+        surface->width = static_cast<int>(request.dwWidth);
+        surface->height = static_cast<int>(request.dwHeight);
+        surface->pitchBytes = (surface->width + rowPaddingPixels) * 2;
+        surface->caps = DDSCAPS_OFFSCREENPLAIN | (backInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+    }
+    surface->pixels.assign(static_cast<size_t>(surface->pitchBytes / 2) * static_cast<size_t>(surface->height), 0);
+    ++surfaceCount;
+    calls.push_back("CreateSurface " + surface->name);
+    out = surface.get();
+    ownedSurfaces.push_back(std::move(surface));
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::GetAttachedSurface(SurfaceHandle surface, uint32_t caps, SurfaceHandle& out) {
+    HResult result;
+    if (Faulted(Op::GetAttachedSurface, result)) return result;
+    Surface* s = AsSurface(surface);
+    if ((caps & DDSCAPS_BACKBUFFER) == 0 || s->attached == nullptr) return DDERR_NOTFOUND;
+    out = s->attached;
+    calls.push_back("GetAttachedSurface back");
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::GetSurfaceDesc(SurfaceHandle surface, SurfaceDesc& desc) {
+    const Surface* s = AsSurface(surface);
+    desc.dwWidth = static_cast<uint32_t>(s->width);
+    desc.dwHeight = static_cast<uint32_t>(s->height);
+    desc.lPitch = s->pitchBytes;
+    desc.dwCaps = s->caps;
+    desc.dwRGBBitCount = 16;
+    if (layout == PixelLayout::RGB565) {
+        desc.dwRBitMask = 0xF800;
+        desc.dwGBitMask = 0x07E0;
+    } else {
+        desc.dwRBitMask = 0x7C00;
+        desc.dwGBitMask = 0x03E0;
+    }
+    desc.dwBBitMask = 0x001F;
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::Lock(SurfaceHandle surface, SurfaceDesc& desc) {
+    HResult result;
+    if (Faulted(Op::Lock, result)) return result;
+    Surface* s = AsSurface(surface);
+    if (s->lost) return DDERR_SURFACELOST;
+    if (s->locked) return DDERR_SURFACEBUSY;
+    s->locked = true;
+    desc.lpSurface = s->pixels.data();
+    desc.lPitch = s->pitchBytes;
+    desc.dwWidth = static_cast<uint32_t>(s->width);
+    desc.dwHeight = static_cast<uint32_t>(s->height);
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::Unlock(SurfaceHandle surface) {
+    Surface* s = AsSurface(surface);
+    if (!s->locked) return DDERR_NOTLOCKED;
+    s->locked = false;
+    return DD_OK;
+}
+
+void ScriptedPlatform::RecordFrame(const Surface& source) {
+    Frame frame;
+    frame.width = source.width;
+    frame.height = source.height;
+    frame.hash = HashPixels(source.pixels.data(), source.width, source.height, source.pitchBytes / 2);
+    if (keepFramePixels) {
+        frame.pixels.resize(static_cast<size_t>(source.width) * static_cast<size_t>(source.height));
+        for (int y = 0; y < source.height; ++y)
+            std::memcpy(&frame.pixels[static_cast<size_t>(y) * static_cast<size_t>(source.width)],
+                        &source.pixels[static_cast<size_t>(y) * static_cast<size_t>(source.pitchBytes / 2)],
+                        static_cast<size_t>(source.width) * 2);
+    }
+    frames.push_back(std::move(frame));
+}
+
+HResult ScriptedPlatform::Flip(SurfaceHandle primary) {
+    HResult result;
+    if (Faulted(Op::Flip, result)) return result;
+    Surface* s = AsSurface(primary);
+    if (s->lost) return DDERR_SURFACELOST;
+    if (s->attached == nullptr) return DDERR_NOTFLIPPABLE;
+    RecordFrame(*s->attached);
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle source) {
+    HResult result;
+    if (Faulted(Op::BltFast, result)) return result;
+    Surface* d = AsSurface(dest);
+    Surface* s = AsSurface(source);
+    if (d->lost || s->lost) return DDERR_SURFACELOST;
+    // The whole source must land on the destination: no clipping here.
+    if (x < 0 || y < 0 || x > d->width - s->width || y > d->height - s->height) return DDERR_INVALIDRECT;
+    for (int row = 0; row < s->height; ++row)
+        std::memcpy(&d->pixels[static_cast<size_t>(y + row) * static_cast<size_t>(d->pitchBytes / 2) + static_cast<size_t>(x)],
+                    &s->pixels[static_cast<size_t>(row) * static_cast<size_t>(s->pitchBytes / 2)],
+                    static_cast<size_t>(s->width) * 2);
+    RecordFrame(*s);
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::IsLost(SurfaceHandle surface) { return AsSurface(surface)->lost ? DDERR_SURFACELOST : DD_OK; }
+
+HResult ScriptedPlatform::Restore(SurfaceHandle surface) {
+    HResult result;
+    if (Faulted(Op::Restore, result)) return result;
+    Surface* s = AsSurface(surface);
+    s->lost = false;
+    std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint16_t>(0));
+    calls.push_back("Restore " + s->name);
+    return DD_OK;
+}
+
+HResult ScriptedPlatform::GetDC(SurfaceHandle) {
+    HResult result;
+    if (Faulted(Op::GetDC, result)) return result < 0 ? result : DDERR_CANTCREATEDC;
+    return DD_OK;
+}
+
+void ScriptedPlatform::TextOut(SurfaceHandle, int x, int y, const char* text, int length, uint32_t color) {
+    texts.push_back({x, y, std::string(text, static_cast<size_t>(length)), color});
+}
+
+void ScriptedPlatform::ReleaseDC(SurfaceHandle) {}
+
+void ScriptedPlatform::ReleaseSurface(SurfaceHandle surface) {
+    Surface* s = AsSurface(surface);
+    calls.push_back("ReleaseSurface " + s->name);
+    // Kept alive so tests may still inspect what was drawn; released with the platform.
+}
+
+void ScriptedPlatform::ReleaseDirectDraw(DirectDrawHandle) {
+    --directDrawObjects;
+    calls.push_back("ReleaseDirectDraw");
+}
+
+}  // namespace platform

@@ -1,0 +1,200 @@
+// ScriptedPlatform: a deterministic machine for tests. No display needed.
+//
+// Set it up (screen size, depth, 5-6-5 or 5-5-5 layout, frame sizes, faults),
+// install it with platform::SetCurrent, run the engine, then look at what it
+// recorded: message boxes, presented frames (hash, and pixels on request),
+// text output and the order of the video calls.
+//
+// Input: QueueMessage puts a message in the queue now; Schedule delivers it
+// once a given number of frames have run (a frame is counted each time
+// PeekMessage finds the queue empty, which is when the loop runs a frame).
+//
+// Faults: Fail(op, callNumber, result) makes the callNumber-th call of op
+// fail (1 = first; 0 = every call) with the result given; boolean operations
+// just fail.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+enum class Op {
+    RegisterClass,
+    CreateWindow,
+    UpdateWindow,
+    DirectDrawCreate,
+    SetCooperativeLevel,
+    SetDisplayMode,
+    CreateSurface,
+    GetAttachedSurface,
+    Lock,
+    Flip,
+    BltFast,
+    Restore,
+    GetDC,
+};
+
+enum class PixelLayout { RGB565, RGB555 };
+
+class ScriptedPlatform : public Platform {
+public:
+    struct MessageBoxRecord {
+        WindowHandle owner;
+        std::string text;
+        std::string caption;
+        uint32_t flags;
+    };
+    struct Frame {
+        uint64_t hash = 0;
+        int width = 0;
+        int height = 0;
+        std::vector<uint16_t> pixels;  // width * height words, when keepFramePixels
+    };
+    struct TextRecord {
+        int x, y;
+        std::string text;
+        uint32_t color;
+    };
+
+    ScriptedPlatform();
+    ~ScriptedPlatform() override;
+
+    // --- Set-up (before the engine starts) ----------------------------------
+    int screenWidth = 1024;
+    int screenHeight = 768;
+    int screenDepth = 16;
+    PixelLayout layout = PixelLayout::RGB565;
+    // Frame of a WS_SYSMENU window: the client area is the outer size less these.
+    int frameLeft = 3, frameTop = 22, frameRight = 3, frameBottom = 3;
+    // Extra pixels at the end of every row of an off-screen surface.
+    int rowPaddingPixels = 0;
+    // Where created surfaces claim to live.
+    bool primaryInVideoMemory = true;
+    bool backInVideoMemory = true;
+    // Send the activation and focus messages while the window is shown, as a
+    // window system does.
+    bool activateOnShow = true;
+    // Keep the pixels of every presented frame, not only their hash.
+    bool keepFramePixels = false;
+
+    void Fail(Op op, int callNumber = 0, HResult result = DDERR_GENERIC);
+    void QueueMessage(const Message& message);
+    // Delivered once `frame` frames have run (0: before the first frame).
+    void Schedule(int frame, const Message& message);
+    // Common input, aimed at the main window.
+    void QueueKeyDown(int virtualKey);
+    void QueueKeyUp(int virtualKey);
+    void QueueChar(char c);
+    void QueueClose();
+    // Makes the surface lose its memory (until Restore).
+    void LoseSurface(SurfaceHandle surface);
+    // The window reported as foreground; by default the last shown window.
+    void SetForeground(WindowHandle window);
+
+    // --- Records -------------------------------------------------------------
+    std::vector<MessageBoxRecord> messageBoxes;
+    std::vector<Frame> frames;
+    std::vector<TextRecord> texts;
+    // Video calls that create and release things, in order, e.g.
+    // "CreateSurface primary", "ReleaseSurface back", "ReleaseDirectDraw".
+    std::vector<std::string> calls;
+    int framesRun = 0;
+    int CallCount(Op op) const;
+    // Windows created so far (the engine's temporary window first).
+    struct WindowRecord {
+        int x, y, outerWidth, outerHeight;
+        uint32_t style;
+        bool shown;
+        bool destroyed;
+    };
+    const WindowRecord& WindowInfo(WindowHandle window) const;
+    std::vector<WindowHandle> windows;
+
+    // --- Platform ------------------------------------------------------------
+    bool RegisterClass(const char* className, uint32_t style, WindowProcFn proc) override;
+    int GetScreenDepth() override;
+    int GetScreenWidth() override;
+    int GetScreenHeight() override;
+    WindowHandle CreateWindow(uint32_t exStyle, const char* className, const char* title, uint32_t style, int x,
+                              int y, int outerWidth, int outerHeight) override;
+    void GetClientRect(WindowHandle window, int& width, int& height) override;
+    void ShowWindow(WindowHandle window, int showCommand) override;
+    bool UpdateWindow(WindowHandle window) override;
+    void DestroyWindow(WindowHandle window) override;
+    intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    void PostQuitMessage(int exitCode) override;
+    bool PeekMessage(Message& out) override;
+    WindowHandle GetForegroundWindow() override;
+    void ClientToScreen(WindowHandle window, int& x, int& y) override;
+    int MessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags) override;
+
+    HResult DirectDrawCreate(DirectDrawHandle& out) override;
+    HResult SetCooperativeLevel(DirectDrawHandle dd, WindowHandle window, uint32_t flags) override;
+    HResult SetDisplayMode(DirectDrawHandle dd, int width, int height, int bitsPerPixel) override;
+    HResult CreateSurface(DirectDrawHandle dd, const SurfaceDesc& request, SurfaceHandle& out) override;
+    HResult GetAttachedSurface(SurfaceHandle surface, uint32_t caps, SurfaceHandle& out) override;
+    HResult GetSurfaceDesc(SurfaceHandle surface, SurfaceDesc& desc) override;
+    HResult Lock(SurfaceHandle surface, SurfaceDesc& desc) override;
+    HResult Unlock(SurfaceHandle surface) override;
+    HResult Flip(SurfaceHandle primary) override;
+    HResult BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle source) override;
+    HResult IsLost(SurfaceHandle surface) override;
+    HResult Restore(SurfaceHandle surface) override;
+    HResult GetDC(SurfaceHandle surface) override;
+    void TextOut(SurfaceHandle surface, int x, int y, const char* text, int length, uint32_t color) override;
+    void ReleaseDC(SurfaceHandle surface) override;
+    void ReleaseSurface(SurfaceHandle surface) override;
+    void ReleaseDirectDraw(DirectDrawHandle dd) override;
+
+    // Settings of the display mode in effect (after SetDisplayMode).
+    int modeWidth = 0;
+    int modeHeight = 0;
+    uint32_t cooperativeLevel = 0;
+
+    struct Surface {
+        std::string name;
+        int width = 0;
+        int height = 0;
+        int pitchBytes = 0;
+        uint32_t caps = 0;
+        bool lost = false;
+        bool locked = false;
+        std::vector<uint16_t> pixels;
+        Surface* attached = nullptr;  // back buffer of a flip chain
+    };
+    Surface* AsSurface(SurfaceHandle handle) { return static_cast<Surface*>(handle); }
+
+private:
+    struct Window {
+        WindowRecord record;
+    };
+    bool Faulted(Op op, HResult& result);
+    void Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    void RecordFrame(const Surface& source);
+
+    struct Fault {
+        int callNumber;
+        HResult result;
+    };
+    std::map<Op, std::vector<Fault>> faults;
+    std::map<Op, int> callCounts;
+    std::deque<Message> queue;
+    std::multimap<int, Message> scheduled;
+    WindowProcFn windowProc = nullptr;
+    std::vector<std::unique_ptr<Window>> ownedWindows;
+    std::vector<std::unique_ptr<Surface>> ownedSurfaces;
+    WindowHandle foreground = nullptr;
+    bool foregroundSet = false;
+    WindowHandle lastShown = nullptr;
+    int directDrawObjects = 0;
+    int surfaceCount = 0;
+};
+
+}  // namespace platform
