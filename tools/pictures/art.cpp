@@ -347,6 +347,8 @@ void DrawExplosion(Canvas& c) {
         Debris(c, random, 7, 31, 35);
         break;
     }
+    // Debris flung to the rim may poke past the circle that survives turning: trim it there.
+    ClearOutsideCircle(c, 40, 40, SHIP_CIRCLE_DIAMETER * 0.5f);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -364,8 +366,9 @@ void DrawPhoton(Canvas& c) {
                 c.At(x, y) = Rgba{0, 0, 0, 0};
                 continue;
             }
-            float glow = std::pow(t, 1.7f);
-            Rgba colour = Mix(Opaque(120, 210, 255), Opaque(255, 255, 255), std::clamp((t - 0.55f) / 0.3f, 0.0f, 1.0f));
+            // A broad glow with a white-hot middle; added to the screen it must read at a glance.
+            float glow = std::min(1.0f, 1.15f * t);
+            Rgba colour = Mix(Opaque(110, 200, 255), Opaque(255, 255, 255), std::clamp((t - 0.35f) / 0.35f, 0.0f, 1.0f));
             colour.a = static_cast<uint8_t>(std::lround(255.0f * glow));
             c.At(x, y) = colour;
         }
@@ -407,38 +410,30 @@ void DrawTile(Canvas& c) {
         for (int x = 0; x < size; ++x) {
             float u = static_cast<float>(x) / size;
             float v = static_cast<float>(y) / size;
-            float n = 0.55f * PeriodicNoise(lattices[0], 2, u, v) + 0.3f * PeriodicNoise(lattices[1], 4, u, v) +
-                      0.15f * PeriodicNoise(lattices[2], 8, u, v);
+            float n = 0.4f * PeriodicNoise(lattices[0], 2, u, v) + 0.4f * PeriodicNoise(lattices[1], 4, u, v) +
+                      0.2f * PeriodicNoise(lattices[2], 8, u, v);
             float cloud = std::clamp((n - 0.4f) / 0.6f, 0.0f, 1.0f);
             cloud *= cloud;
             float h = PeriodicNoise(hue, 4, u, v);
             Rgba nebula = Mix(Opaque(60, 24, 84), Opaque(20, 44, 90), h);
             // A little grain hides the steps that the screen's 5- and 6-bit channels cut into the clouds.
-            float grain = random.Range(-2.5f, 2.5f);
-            float r = 6 + nebula.r * cloud * 0.55f + grain;
-            float g = 7 + nebula.g * cloud * 0.55f + grain;
-            float b = 15 + nebula.b * cloud * 0.55f + grain;
+            float grain = random.Range(-1.5f, 1.5f);
+            float r = 6 + nebula.r * cloud * 0.7f + grain;
+            float g = 7 + nebula.g * cloud * 0.7f + grain;
+            float b = 15 + nebula.b * cloud * 0.7f + grain;
             c.At(x, y) = Rgba{static_cast<uint8_t>(std::clamp(r, 0.0f, 255.0f)),
                               static_cast<uint8_t>(std::clamp(g, 0.0f, 255.0f)),
                               static_cast<uint8_t>(std::clamp(b, 0.0f, 255.0f)), 255};
         }
+    // Stars: mostly faint, a few brighter, none with a halo, so that the repeat of the tile does not
+    // show as a grid of bright marks.
     const Rgba tints[] = {Opaque(255, 255, 255), Opaque(190, 210, 255), Opaque(255, 230, 190)};
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 22; ++i) {
         int x = static_cast<int>(random.Unit() * size);
         int y = static_cast<int>(random.Unit() * size);
-        float bright = random.Range(0.25f, 0.7f);
+        float bright = i < 3 ? random.Range(0.6f, 0.8f) : random.Range(0.18f, 0.45f);
         Rgba tint = tints[static_cast<int>(random.Unit() * 3)];
-        // Two stars get a faint cross so the field is not all single dots.
-        bool big = i < 2;
-        if (big) bright = 0.85f;
         c.At(x, y) = Scale(tint, bright);
-        if (big) {
-            Rgba halo = Scale(tint, 0.3f);
-            c.At((x + 1) % size, y) = halo;
-            c.At((x + size - 1) % size, y) = halo;
-            c.At(x, (y + 1) % size) = halo;
-            c.At(x, (y + size - 1) % size) = halo;
-        }
     }
 }
 
@@ -565,8 +560,8 @@ void DrawIntro(Canvas& c) {
         const char* keys;
         const char* action;
     };
-    const Line lines[] = {{"Left / Right", "turn"},
-                          {"Up / Down", "thrust forward / back"},
+    const Line lines[] = {{"Left / Right arrows", "turn"},
+                          {"Up / Down arrows", "thrust forward / back"},
                           {"Space", "fire"},
                           {"P", "pause and resume"},
                           {"Escape", "quit"}};

@@ -185,6 +185,15 @@ void Bevel(Canvas& canvas, float lightFactor, float shadeFactor) {
         }
 }
 
+void ClearOutsideCircle(Canvas& canvas, float cx, float cy, float radius) {
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            float dx = x + 0.5f - cx;
+            float dy = y + 0.5f - cy;
+            if (dx * dx + dy * dy > radius * radius) canvas.At(x, y) = Rgba{0, 0, 0, 0};
+        }
+}
+
 void Tint(Canvas& canvas, Rgba towards, float t) {
     for (int y = 0; y < canvas.Height(); ++y)
         for (int x = 0; x < canvas.Width(); ++x) {

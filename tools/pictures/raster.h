@@ -85,6 +85,8 @@ void OutlineOutside(Canvas& canvas, Rgba edge);
 // Lights the opaque pixels whose upper or left neighbour is outside and darkens those whose lower or
 // right neighbour is, so a flat shape reads as raised, lit from the top left.
 void Bevel(Canvas& canvas, float lightFactor, float shadeFactor);
+// Makes transparent every pixel whose centre lies farther than radius from (cx, cy).
+void ClearOutsideCircle(Canvas& canvas, float cx, float cy, float radius);
 // Mixes every opaque pixel toward a colour by t; transparent pixels stay.
 void Tint(Canvas& canvas, Rgba towards, float t);
 
