@@ -117,23 +117,28 @@ void GreenShape(Canvas& c, const ShipColours& k) {
     FillEllipse(c, 40, 40, 4.5f, 4.5f, DomeShader(k.canopy, 40, 40, 4.5f));
 }
 
-// Yellow: a round saucer with two forward claws.
+// Yellow: a round saucer with a pointed nose and two forward guns.
 void YellowShape(Canvas& c, const ShipColours& k) {
-    // Pincers curving forward and inward, each with a gun at its tip.
-    std::vector<Point> claw{{44, 28}, {48, 17}, {46, 9}, {50, 8}, {56, 15}, {57, 24}, {54, 31}};
-    FillPolygon(c, claw, HullShader(k.trim));
-    FillPolygon(c, MirrorX(claw, AXIS), HullShader(k.trim));
-    FillEllipse(c, 40, 44, 24, 22, HullShader(k.hull));
+    DrawLine(c, {30.5f, 12}, {30.5f, 30}, 3.0f, Opaque(150, 150, 160));
+    DrawLine(c, {49.5f, 12}, {49.5f, 30}, 3.0f, Opaque(150, 150, 160));
+    FillRect(c, 29, 11, 32, 13, Opaque(90, 90, 100));
+    FillRect(c, 48, 11, 51, 13, Opaque(90, 90, 100));
+    FillPolygon(c, {{40, 11}, {47, 26}, {33, 26}}, HullShader(k.trim));
+    // The disc, lit from the top left.
+    FillEllipse(c, 40, 44, 24, 22, [&k](float x, float y) {
+        float d = ((x - 32) * (x - 32) + (y - 34) * (y - 34)) / (34.0f * 34.0f);
+        return Scale(k.hull, 1.15f - 0.5f * std::min(d, 1.0f));
+    });
     FillRing(c, 40, 44, 14.5f, 16.5f, Scale(k.trim, 0.8f));
     // Lights around the rim.
     for (int i = 0; i < 8; ++i) {
         float a = (i + 0.5f) * PI / 4.0f;
         float x = 40 + 20.0f * std::cos(a);
         float y = 44 + 18.5f * std::sin(a);
-        FillEllipse(c, x, y, 1.5f, 1.5f, i % 2 ? Opaque(255, 250, 210) : Scale(k.trim, 0.6f));
+        FillEllipse(c, x, y, 2.0f, 2.0f, i % 2 ? Opaque(255, 250, 210) : Scale(k.trim, 0.6f));
     }
     FillEllipse(c, 40, 44, 10, 10, DomeShader(Opaque(250, 230, 140), 40, 44, 10));
-    FillEllipse(c, 40, 44, 3.2f, 3.2f, k.canopy);
+    FillEllipse(c, 40, 44, 3.5f, 3.5f, k.canopy);
 }
 
 using ShapeFn = void (*)(Canvas&, const ShipColours&);
