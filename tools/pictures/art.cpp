@@ -582,9 +582,17 @@ void DrawIntro(Canvas& c) {
 void DrawEnd(Canvas& c) {
     Panel(c, Opaque(210, 170, 60));
     const int mid = c.Width() / 2;
-    DrawTextCentred(c, Face::Bold, 34, "ENEMIES DESTROYED", GOLD, mid, 70);
-    DrawTextCentred(c, Face::Regular, 17, "All three enemy ships are gone. Well flown, pilot!", TEXT, mid, 136);
-    DrawTextCentred(c, Face::Bold, 21, "Press Escape to quit", Opaque(255, 255, 255), mid, 210);
+    DrawTextCentred(c, Face::Bold, 34, "ENEMIES DESTROYED", GOLD, mid, 30);
+    // The three enemies, burnt out and grey.
+    const ShapeFn shapes[] = {BlueShape, GreenShape, YellowShape};
+    const ShipColours* colours[] = {&BLUE, &GREEN, &YELLOW};
+    for (int i = 0; i < 3; ++i) {
+        Canvas ship = Ship(shapes[i], *colours[i]);
+        Tint(ship, Opaque(52, 54, 64), 0.6f);
+        c.Stamp(ship, mid - 40 + (i - 1) * 100, 84);
+    }
+    DrawTextCentred(c, Face::Regular, 17, "All three enemy ships are gone. Well flown, pilot!", TEXT, mid, 180);
+    DrawTextCentred(c, Face::Bold, 21, "Press Escape to quit", Opaque(255, 255, 255), mid, 236);
 }
 
 }  // namespace
