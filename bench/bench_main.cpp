@@ -3,7 +3,7 @@
 //   ./tarvo_bench                                  all benchmarks
 //   ./tarvo_bench --benchmark_format=json          machine-readable
 //   TARVO_BLIT_LEVEL=scalar ./tarvo_bench          the engine's scalar rules
-//                                                  (also sse2, avx2)
+//                                                  (also sse2, avx2, avx512)
 //
 // Names are <Operation>/<implementation>; items_per_second counts destination
 // pixels. Peers draw into their own 756 x 512 5-6-5 screens.
@@ -254,7 +254,8 @@ int main(int argc, char** argv) {
     if (const char* level = std::getenv("TARVO_BLIT_LEVEL")) {
         const BlitLevel wanted = std::strcmp(level, "scalar") == 0 ? BlitLevel::kScalar
                                  : std::strcmp(level, "sse2") == 0 ? BlitLevel::kSse2
-                                                                    : BlitLevel::kAvx2;
+                                 : std::strcmp(level, "avx2") == 0 ? BlitLevel::kAvx2
+                                                                    : BlitLevel::kAvx512;
         if (!SetBlitLevel(wanted)) std::fprintf(stderr, "TARVO_BLIT_LEVEL=%s not available here\n", level);
     }
     const Op ops[] = {Op::kTiled, Op::kKeyed, Op::kAdditive, Op::kAlpha, Op::kRotate, Op::kClipReject};

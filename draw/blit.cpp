@@ -7,10 +7,23 @@
 
 namespace {
 
+#if defined(__x86_64__) || defined(__i386__)
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+bool HasAvx512() {
+    __builtin_cpu_init();
+    return HasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vl");
+}
+#endif
+
 const BlitKernels* BestKernels() {
 #if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return &kAvx2BlitKernels;
+    if (HasAvx512()) return &kAvx512BlitKernels;
+    if (HasAvx2()) return &kAvx2BlitKernels;
     return &kSse2BlitKernels;
 #else
     return &kScalarBlitKernels;
@@ -52,8 +65,9 @@ const BlitKernels* BlitKernelsFor(BlitLevel level) {
         case BlitLevel::kSse2:
             return &kSse2BlitKernels;
         case BlitLevel::kAvx2:
-            __builtin_cpu_init();
-            return __builtin_cpu_supports("avx2") ? &kAvx2BlitKernels : nullptr;
+            return HasAvx2() ? &kAvx2BlitKernels : nullptr;
+        case BlitLevel::kAvx512:
+            return HasAvx512() ? &kAvx512BlitKernels : nullptr;
 #endif
         default:
             return nullptr;
@@ -61,6 +75,8 @@ const BlitKernels* BlitKernelsFor(BlitLevel level) {
 }
 
 const BlitKernels& ActiveBlitKernels() { return *activeKernels; }
+
+void RestoreBestBlitLevel() { activeKernels = BestKernels(); }
 
 bool SetBlitLevel(BlitLevel level) {
     const BlitKernels* kernels = BlitKernelsFor(level);

@@ -1,8 +1,9 @@
 // Kernels behind the 16-bit blits. Each walks a rectangle that the caller has
-// already clipped, row by row, and applies one member's pixel rule. Three
-// builds of every kernel: the scalar rule (the reference that every fast path
-// must match bit for bit), SSE2 (any x86-64) and AVX2 (chosen at run time when
-// the processor has it). Other processors get the scalar set.
+// already clipped, row by row, and applies one member's pixel rule. Builds of
+// every kernel: the scalar rule (the reference that every fast path must match
+// bit for bit), SSE2 (any x86-64), AVX2 and AVX-512 (AVX2 plus masked stores
+// for keyed images), the last two chosen at run time when the processor has
+// them. Other processors get the scalar set.
 //
 // Depends on nothing but the pointers and channel masks it is given. The
 // vector builds need masks that fit in 16 bits; with wider masks they hand
@@ -56,12 +57,13 @@ struct BlitKernels {
     void (*tiled)(const TiledFill& fill);
 };
 
-enum class BlitLevel { kScalar, kSse2, kAvx2 };
+enum class BlitLevel { kScalar, kSse2, kAvx2, kAvx512 };
 
 extern const BlitKernels kScalarBlitKernels;
 #if defined(__x86_64__) || defined(__i386__)
 extern const BlitKernels kSse2BlitKernels;
 extern const BlitKernels kAvx2BlitKernels;
+extern const BlitKernels kAvx512BlitKernels;
 #endif
 
 // The kernels of one level, or null when this processor cannot run them.
@@ -71,3 +73,5 @@ const BlitKernels& ActiveBlitKernels();
 // Makes the blits use `level` (tests and benchmarks compare the levels).
 // Returns false, changing nothing, when the processor cannot run it.
 bool SetBlitLevel(BlitLevel level);
+// Back to the widest level this processor runs.
+void RestoreBestBlitLevel();

@@ -72,6 +72,20 @@ inline void RowV(uint16_t* d, const uint16_t* s, const uint8_t* a, int w, const 
     V::Store(d + last, tail);
 }
 
+// Keyed rows with per-lane masked loads and stores (AVX-512BW): the image's
+// non-key words are stored without reading the screen, and the row's end is
+// a shorter mask rather than a separate path.
+template <class V>
+inline void MaskedTransparentRows(const BlitRect& r) {
+    uint16_t* d = r.dst;
+    const uint16_t* s = r.src;
+    const int whole = r.width - r.width % V::N;
+    for (int row = 0; row < r.height; ++row, d += r.dstPitch, s += r.srcPitch) {
+        for (int i = 0; i < whole; i += V::N) V::StoreNonKey(d + i, s + i);
+        if (whole < r.width) V::StoreNonKey(d + whole, s + whole, r.width - whole);
+    }
+}
+
 template <class Wide, class Narrow, bool kAlpha, template <class> class Op>
 inline void RunRows(const BlitRect& r, const ChannelMasks& m) {
     const Op<Wide> wide(m);
@@ -151,7 +165,10 @@ struct KernelSet {
         for (int row = 0; row < r.height; ++row, d += r.dstPitch, s += r.srcPitch) CopyRowV<Wide, Narrow>(d, s, r.width);
     }
     static void Transparent(const BlitRect& r) {
-        RunRows<Wide, Narrow, false, TransparentOp>(r, ChannelMasks{0, 0, 0});
+        if constexpr (requires { Wide::kMaskedStores; })
+            MaskedTransparentRows<Wide>(r);
+        else
+            RunRows<Wide, Narrow, false, TransparentOp>(r, ChannelMasks{0, 0, 0});
     }
     static void Alpha(const BlitRect& r, const ChannelMasks& m) {
         if (MasksFit16(m))

@@ -60,7 +60,8 @@ void PassScalar(const RotatePlane<T>& p, const RotateGeometry& g) {
 
 bool UseAvx2() {
 #if defined(__x86_64__) || defined(__i386__)
-    return &ActiveBlitKernels() == &kAvx2BlitKernels;
+    // The rotation needs AVX2 only; the AVX-512 set implies it.
+    return &ActiveBlitKernels() == &kAvx2BlitKernels || &ActiveBlitKernels() == &kAvx512BlitKernels;
 #else
     return false;
 #endif

@@ -155,7 +155,7 @@ TEST(BlitFastPaths, MatchTheScalarRuleBitForBit) {
             default: return static_cast<uint8_t>(rng());
         }
     };
-    for (BlitLevel level : {BlitLevel::kSse2, BlitLevel::kAvx2}) {
+    for (BlitLevel level : {BlitLevel::kSse2, BlitLevel::kAvx2, BlitLevel::kAvx512}) {
         if (BlitKernelsFor(level) == nullptr) continue;
         for (int round = 0; round < 400; ++round) {
             const auto layout = round % 2 ? ScreenFixture::k565 : ScreenFixture::k555;
@@ -181,7 +181,7 @@ TEST(BlitFastPaths, MatchTheScalarRuleBitForBit) {
                 draws[member](x, y, &image);
                 results[pass] = screen.pixels;
             }
-            SetBlitLevel(BlitLevel::kAvx2) || SetBlitLevel(BlitLevel::kSse2);
+            RestoreBestBlitLevel();
             if (results[0] != results[1]) {
                 size_t i = 0;
                 while (results[0][i] == results[1][i]) ++i;

@@ -112,7 +112,7 @@ TEST(DrawTiled, RowFillMatchesOneCallATile) {
         Tarvo.DrawSolid = &RecordingSolid;
         Tarvo.DrawTiled(x, y, &tile);
         const std::vector<uint16_t> expected = reference.pixels;
-        for (BlitLevel level : {BlitLevel::kScalar, BlitLevel::kSse2, BlitLevel::kAvx2}) {
+        for (BlitLevel level : {BlitLevel::kScalar, BlitLevel::kSse2, BlitLevel::kAvx2, BlitLevel::kAvx512}) {
             if (!SetBlitLevel(level)) continue;
             ScreenFixture screen(61, 23, ScreenFixture::k565, pad, 0x1357);
             Tarvo.SetClipRect(3, 2, 55, 20);
@@ -121,7 +121,7 @@ TEST(DrawTiled, RowFillMatchesOneCallATile) {
                                                << BlitKernelsFor(level)->name << " tile " << tw << "x" << th
                                                << " at " << x << "," << y;
         }
-        SetBlitLevel(BlitLevel::kAvx2) || SetBlitLevel(BlitLevel::kSse2);
+        RestoreBestBlitLevel();
     }
 }
 

@@ -36,7 +36,7 @@ protected:
     void SetUp() override {
         if (!SetBlitLevel(GetParam())) GTEST_SKIP() << "processor lacks this level";
     }
-    void TearDown() override { SetBlitLevel(BlitLevel::kAvx2) || SetBlitLevel(BlitLevel::kSse2); }
+    void TearDown() override { RestoreBestBlitLevel(); }
 };
 
 TEST_P(RotateLevels, AngleZeroShiftsDownOneRowAndClearsTheLastColumn) {
