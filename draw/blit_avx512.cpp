@@ -4,9 +4,9 @@
 // extensions whatever the build's target; only called after the processor
 // has been checked (blit.cpp).
 //
-// Everything compiled for AVX2 lives in the anonymous namespace below, and
-// all headers are included before the target is switched, so no shared
-// inline function can end up in an AVX2 copy that other files might use.
+// Everything compiled for these extensions lives in the anonymous namespace
+// below, and all headers are included before the target is switched, so no
+// shared inline function can end up in a copy that other files might use.
 #if defined(__x86_64__) || defined(__i386__)
 
 #include <immintrin.h>

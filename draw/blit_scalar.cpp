@@ -37,11 +37,22 @@ void AdditiveScalar(const BlitRect& r, const ChannelMasks& m) {
         for (int i = 0; i < r.width; ++i) d[i] = AdditivePixel(d[i], s[i], a[i], m);
 }
 
+// Each screen row: the rest of the tile row from tileX, then whole tile rows,
+// then the part of one that is left, each as one block copy.
 void TiledScalar(const TiledFill& f) {
     uint16_t* row = f.dst;
+    int ty = f.tileY;
     for (int y = 0; y < f.height; ++y, row += f.dstPitch) {
-        const uint16_t* tileRow = f.tile + static_cast<ptrdiff_t>((f.tileY + y) % f.tileHeight) * f.tileWidth;
-        for (int x = 0; x < f.width; ++x) row[x] = tileRow[(f.tileX + x) % f.tileWidth];
+        const uint16_t* tileRow = f.tile + static_cast<ptrdiff_t>(ty) * f.tileWidth;
+        uint16_t* d = row;
+        int left = f.width;
+        const int first = f.tileWidth - f.tileX < left ? f.tileWidth - f.tileX : left;
+        CopyRowScalar(d, tileRow + f.tileX, first);
+        d += first;
+        left -= first;
+        for (; left >= f.tileWidth; left -= f.tileWidth, d += f.tileWidth) CopyRowScalar(d, tileRow, f.tileWidth);
+        CopyRowScalar(d, tileRow, left);
+        if (++ty == f.tileHeight) ty = 0;
     }
 }
 
