@@ -34,8 +34,9 @@ void WindowsDX::TileIndex(int x, int y, int tileWidth, int tileHeight, int& colu
 int WindowsDX::DrawTiled(int x, int y, Image* tile) {
     const int tw = tile->width;
     const int th = tile->height;
-    // Sizes are divisors; a tile without pixels would draw nothing anyway.
-    if (tile->data == nullptr || tw <= 0 || th <= 0) return 1;
+    // Sizes are divisors; a tile without pixels would draw nothing anyway, and
+    // without a drawing slot the engine has no screen yet.
+    if (tile->data == nullptr || tw <= 0 || th <= 0 || DrawSolid == nullptr) return 1;
     const int64_t endX = static_cast<int64_t>(x) + pitch;
     const int64_t endY = static_cast<int64_t>(y) + screenHeight;
     if (endX > INT_MAX || endY > INT_MAX || endX < INT_MIN || endY < INT_MIN) return 1;
