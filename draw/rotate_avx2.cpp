@@ -1,8 +1,8 @@
-// AVX2 build of the rotation pass: four target rows at once, one row a lane
-// of double-precision registers. Every lane repeats exactly the additions of
+// AVX2 build of the rotation pass: eight target rows at once, one row a lane
+// of two double-precision registers. Every lane repeats exactly the additions of
 // the scalar rule for its row (same values, same order), so the trims and the
 // sampled positions are bit-identical; only the work is spread differently:
-//   1. the right trims of the four rows, stepped together;
+//   1. the right trims of the eight rows, stepped together;
 //   2. one walk along the rows that finds each row's left trim and stores the
 //      source index of every column;
 //   3. per row, the clears and a plain indexed copy.

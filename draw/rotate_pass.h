@@ -1,7 +1,7 @@
 // The two passes of Image::Rotate over one plane (pixel words or alpha
 // bytes): inverse mapping with nearest-pixel sampling, rows trimmed at both
 // ends to the part that falls inside the source. The scalar pass is the rule;
-// the AVX2 pass runs four rows at once, each lane repeating the scalar's own
+// the AVX2 pass runs eight rows at once, each lane repeating the scalar's own
 // additions, and gives the same bits.
 //
 // Depends on nothing but the planes it is given. Source and target must not

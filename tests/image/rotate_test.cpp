@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(, RotateLevels, testing::Values(BlitLevel::kScalar, Bli
                          });
 
 #if defined(__x86_64__) || defined(__i386__)
-// The four-row pass against the scalar rule on random geometry, both planes.
+// The eight-row pass against the scalar rule on random geometry, both planes.
 TEST(RotateFastPath, MatchesTheScalarRuleBitForBit) {
     if (BlitKernelsFor(BlitLevel::kAvx2) == nullptr) GTEST_SKIP() << "no AVX2";
     const uint32_t seed = 424242;
