@@ -27,22 +27,23 @@ public:
     int MessageBox(platform::WindowHandle, const char*, const char*, uint32_t) override { return platform::IDOK; }
 };
 
-std::string InputPath() {
-    const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    return std::string(folder) + "/tarvo-fuzz-" + std::to_string(getpid()) + ".tif";
+const std::string& InputPath() {
+    static const std::string path = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                                    "/tarvo-fuzz-" + std::to_string(getpid()) + ".tif";
+    return path;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QuietPlatform quiet;
-    static const std::string path = InputPath();
     static bool ready = false;
     if (!ready) {
         platform::SetCurrent(&quiet);
         debugLog.Open("/dev/null");
         ready = true;
     }
+    const std::string& path = InputPath();
 
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) return 0;
@@ -56,6 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const FatalError&) {
         // A fatal file: the game would have ended here with status 255.
     }
+    // libFuzzer's ending does not run exit handlers, so no file outlives its run.
+    std::remove(path.c_str());
     // Read every pixel the reader claims to have written, so a short or
     // misplaced write shows up as a mismatch with the buffer ASan knows.
     if (image.data != nullptr) {
