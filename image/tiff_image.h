@@ -47,15 +47,14 @@ constexpr uint64_t kTiffMaxPixels = TARVO_TIFF_MAX_PIXELS;
 class TiffImage {
 public:
     // One directory entry as read: the value is the 16-bit number for SHORT
-    // with count 1, else the value field as one 32-bit number. `field` keeps
-    // the four raw bytes, for arrays short enough to sit in it.
+    // with count 1, else the value field as one 32-bit number. Arrays of up
+    // to four bytes sit in the value field itself, at `fieldOffset`.
     struct Entry {
         uint16_t tag = 0;
         uint16_t type = 0;
         uint32_t count = 0;
         uint32_t value = 0;
-        uint8_t field[4] = {0, 0, 0, 0};
-        uint32_t fieldOffset = 0;  // where the value field lies in the file
+        uint32_t fieldOffset = 0;
     };
 
     Image* image = nullptr;  // target; not owned

@@ -154,7 +154,7 @@ void TiffImage::ReadIFD(uint32_t offset) {
     for (uint32_t i = 0; i < entries; ++i) {
         const uint64_t at = static_cast<uint64_t>(offset) + 2 + 12 * static_cast<uint64_t>(i);
         // Entries past the end would read as zeros, tag 0, which is ignored.
-        if (at >= fileSize) break;
+        if (at >= fileSize || at > 0xFFFFFFFFu - 12) break;
         ReadEntry(static_cast<uint32_t>(at));
     }
 
@@ -178,7 +178,6 @@ void TiffImage::ReadEntry(uint32_t at) {
     entry.type = ReadShortAt(static_cast<uint64_t>(at) + 2);
     entry.count = ReadLongAt(static_cast<uint64_t>(at) + 4);
     entry.fieldOffset = at + 8;
-    ReadAt(entry.fieldOffset, entry.field, 4);
     if (entry.type == TYPE_SHORT && entry.count == 1)
         entry.value = ReadShortAt(entry.fieldOffset);
     else
