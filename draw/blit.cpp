@@ -1,34 +1,89 @@
 #include "draw/blit.h"
 
-#include <cstring>
-
+#include "draw/blit_kernels.h"
 #include "draw/pixel_format.h"
 #include "engine/windows_dx.h"
 #include "image/image.h"
 
 namespace {
 
-// The frame shared by every blit: clip once, then hand each visible row to
-// the member's row rule.
-template <bool kNeedsAlpha, typename RowRule>
-int Blit(int x, int y, Image* image, RowRule rule) {
-    if (image->data == nullptr) return 1;
-    if (kNeedsAlpha && image->alpha == nullptr) return 1;
+#if defined(__x86_64__) || defined(__i386__)
+bool HasAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+bool HasAvx512() {
+    __builtin_cpu_init();
+    return HasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vl");
+}
+#endif
+
+const BlitKernels* BestKernels() {
+#if defined(__x86_64__) || defined(__i386__)
+    if (HasAvx512()) return &kAvx512BlitKernels;
+    if (HasAvx2()) return &kAvx2BlitKernels;
+    return &kSse2BlitKernels;
+#else
+    return &kScalarBlitKernels;
+#endif
+}
+
+const BlitKernels* activeKernels = BestKernels();
+
+// The frame shared by every blit: clip once, then hand the visible rectangle
+// to the member's kernel. False when there is nothing to draw.
+bool ClipRect(int x, int y, Image* image, bool needsAlpha, BlitRect& rect) {
+    if (image->data == nullptr) return false;
+    if (needsAlpha && image->alpha == nullptr) return false;
     int dstOffset = 0, srcOffset = 0, w = 0, h = 0;
-    if (!Tarvo.ClipImage(x, y, image, dstOffset, srcOffset, w, h)) return 1;
-    uint16_t* d = Tarvo.backBuffer + dstOffset;
-    const uint16_t* s = image->Pixels16() + srcOffset;
-    const uint8_t* a = kNeedsAlpha ? image->alpha + srcOffset : nullptr;
-    for (int row = 0; row < h; ++row) {
-        rule(d, s, a, w);
-        d += Tarvo.pitch;
-        s += image->width;
-        if (kNeedsAlpha) a += image->width;
-    }
-    return 1;
+    if (!Tarvo.ClipImage(x, y, image, dstOffset, srcOffset, w, h)) return false;
+    if (w <= 0 || h <= 0) return false;
+    rect.dst = Tarvo.backBuffer + dstOffset;
+    rect.dstPitch = Tarvo.pitch;
+    rect.src = image->Pixels16() + srcOffset;
+    rect.srcPitch = image->width;
+    rect.alpha = needsAlpha ? image->alpha + srcOffset : nullptr;
+    rect.width = w;
+    rect.height = h;
+    return true;
+}
+
+ChannelMasks ScreenMasks() {
+    return ChannelMasks{static_cast<uint32_t>(redMask), static_cast<uint32_t>(greenMask),
+                        static_cast<uint32_t>(blueMask)};
 }
 
 }  // namespace
+
+const BlitKernels* BlitKernelsFor(BlitLevel level) {
+    switch (level) {
+        case BlitLevel::kScalar:
+            return &kScalarBlitKernels;
+#if defined(__x86_64__) || defined(__i386__)
+        case BlitLevel::kSse2:
+            return &kSse2BlitKernels;
+        case BlitLevel::kAvx2:
+            return HasAvx2() ? &kAvx2BlitKernels : nullptr;
+        case BlitLevel::kAvx512:
+            return HasAvx512() ? &kAvx512BlitKernels : nullptr;
+#endif
+        default:
+            return nullptr;
+    }
+}
+
+const BlitKernels& ActiveBlitKernels() { return *activeKernels; }
+
+void RestoreBestBlitLevel() { activeKernels = BestKernels(); }
+
+bool SetBlitLevel(BlitLevel level) {
+    const BlitKernels* kernels = BlitKernelsFor(level);
+    if (kernels == nullptr) return false;
+    activeKernels = kernels;
+    return true;
+}
 
 int DrawPixel16(int x, int y, int r, int g, int b) {
     Tarvo.backBuffer[Tarvo.rowOffset[y] + x] = static_cast<uint16_t>(r * 1024 + g * 32 + b);
@@ -36,47 +91,25 @@ int DrawPixel16(int x, int y, int r, int g, int b) {
 }
 
 int DrawSolid16(int x, int y, Image* image) {
-    return Blit<false>(x, y, image, [](uint16_t* d, const uint16_t* s, const uint8_t*, int w) {
-        if (w > 0) std::memcpy(d, s, static_cast<size_t>(w) * 2);
-    });
+    BlitRect rect;
+    if (ClipRect(x, y, image, false, rect)) activeKernels->solid(rect);
+    return 1;
 }
 
 int DrawTransparent16(int x, int y, Image* image) {
-    return Blit<false>(x, y, image, [](uint16_t* d, const uint16_t* s, const uint8_t*, int w) {
-        for (int i = 0; i < w; ++i)
-            if (s[i] != 0) d[i] = s[i];
-    });
+    BlitRect rect;
+    if (ClipRect(x, y, image, false, rect)) activeKernels->transparent(rect);
+    return 1;
 }
 
 int DrawAlpha16(int x, int y, Image* image) {
-    return Blit<true>(x, y, image, [](uint16_t* d, const uint16_t* s, const uint8_t* a, int w) {
-        const uint32_t rm = static_cast<uint32_t>(redMask), gm = static_cast<uint32_t>(greenMask),
-                       bm = static_cast<uint32_t>(blueMask);
-        for (int i = 0; i < w; ++i) {
-            const uint32_t A = a[i];
-            if (A == 255) continue;
-            const uint32_t D = d[i];
-            const uint32_t scaled = (((D & bm) * A) >> 8) | ((((D & gm) * A) >> 8) & gm) | ((((D & rm) * A) >> 8) & rm);
-            d[i] = static_cast<uint16_t>(scaled + s[i]);
-        }
-    });
+    BlitRect rect;
+    if (ClipRect(x, y, image, true, rect)) activeKernels->alphaBlend(rect, ScreenMasks());
+    return 1;
 }
 
 int DrawAdditive16(int x, int y, Image* image) {
-    return Blit<true>(x, y, image, [](uint16_t* d, const uint16_t* s, const uint8_t* a, int w) {
-        const uint32_t rm = static_cast<uint32_t>(redMask), gm = static_cast<uint32_t>(greenMask),
-                       bm = static_cast<uint32_t>(blueMask);
-        for (int i = 0; i < w; ++i) {
-            const uint32_t S = s[i];
-            if (a[i] == 255 || S == 0) continue;
-            const uint32_t D = d[i];
-            uint32_t b = (S & bm) + (D & bm);
-            if (b > bm) b = bm;
-            uint32_t g = (S & gm) + (D & gm);
-            if (g > gm) g = gm;
-            uint32_t r = (S & rm) + (D & rm);
-            if (r > rm) r = rm;
-            d[i] = static_cast<uint16_t>(b | g | r);
-        }
-    });
+    BlitRect rect;
+    if (ClipRect(x, y, image, true, rect)) activeKernels->additive(rect, ScreenMasks());
+    return 1;
 }

@@ -11,26 +11,33 @@ bool WindowsDX::ClipImage(int x, int y, const Image* image, int& dstOffset, int&
     const int h = image->height;
     visibleWidth = w;
     visibleHeight = h;
-    const int right = x + w - 1;
-    const int bottom = y + h - 1;
+    // Worked in 64 bits so that positions near the int limits cannot wrap into view.
+    const int64_t right = int64_t{x} + w - 1;
+    const int64_t bottom = int64_t{y} + h - 1;
     if (right < clipLeft || x > clipRight || bottom < clipTop || y > clipBottom) return false;
 
-    dstOffset = clipTop * pitch + clipLeft;
-    srcOffset = 0;
+    int64_t dst = int64_t{clipTop} * pitch + clipLeft;
+    int64_t src = 0;
+    int64_t vw = w;
+    int64_t vh = h;
     if (x < clipLeft) {
-        visibleWidth -= clipLeft - x;
-        srcOffset += clipLeft - x;
+        vw -= int64_t{clipLeft} - x;
+        src += int64_t{clipLeft} - x;
     } else {
-        dstOffset += x - clipLeft;
+        dst += int64_t{x} - clipLeft;
     }
-    if (right > clipRight) visibleWidth -= right - clipRight;
+    if (right > clipRight) vw -= right - clipRight;
     if (y < clipTop) {
-        visibleHeight -= clipTop - y;
-        srcOffset += (clipTop - y) * w;
+        vh -= int64_t{clipTop} - y;
+        src += (int64_t{clipTop} - y) * w;
     } else {
-        dstOffset += (y - clipTop) * pitch;
+        dst += (int64_t{y} - clipTop) * pitch;
     }
-    if (bottom > clipBottom) visibleHeight -= bottom - clipBottom;
+    if (bottom > clipBottom) vh -= bottom - clipBottom;
+    dstOffset = static_cast<int>(dst);
+    srcOffset = static_cast<int>(src);
+    visibleWidth = static_cast<int>(vw);
+    visibleHeight = static_cast<int>(vh);
     return true;
 }
 

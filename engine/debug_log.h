@@ -22,6 +22,7 @@ public:
     // Appends "<message>  <tail>" and flushes; nothing when closed.
     void Write(const char* message, const char* tail);
     void Close();
+    bool IsOpen() const { return file != nullptr; }
 
 private:
     std::FILE* file = nullptr;

@@ -32,6 +32,9 @@ TEST(ClipImage, CutsToTheClipRectangle) {
         {"over bottom-right corner", 0, 0, 639, 479, 636, 477, 8, 8, true, 477 * 640 + 636, 0, 4, 3},
         {"wholly below", 0, 0, 639, 479, 0, 480, 8, 8, false, 0, 0, 8, 8},
         {"wholly left", 0, 0, 639, 479, -8, 0, 8, 8, false, 0, 0, 8, 8},
+        // Far positions must not wrap around into view.
+        {"near int max", 0, 0, 639, 479, 2147483600, 2147483600, 100, 100, false, 0, 0, 100, 100},
+        {"near int min", 0, 0, 639, 479, -2147483600, 0, 100, 8, false, 0, 0, 100, 8},
     };
     ScreenFixture screen(640, 480);
     for (const ClipCase& c : cases) {

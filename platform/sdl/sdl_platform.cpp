@@ -1,0 +1,630 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/sdl/sdl_keys.h"
+
+namespace platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr Clock::duration kFramePeriod = std::chrono::nanoseconds(1'000'000'000 / 60);
+
+const char* const kFontPaths[] = {
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+    "/usr/share/fonts/dejavu/DejaVuSans.ttf",
+};
+constexpr int kFontPointSize = 13;
+
+intptr_t MakeLParam(int low, int high) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
+                                 ((static_cast<uint32_t>(high) & 0xFFFFu) << 16));
+}
+
+struct Window {
+    SDL_Window* sdl = nullptr;
+    uint32_t style = 0;
+    bool destroyed = false;
+};
+
+struct Surface {
+    bool primary = false;
+    uint32_t caps = 0;
+    int width = 0;
+    int height = 0;
+    int pitchBytes = 0;
+    std::vector<uint8_t> pixels;  // off-screen and back-buffer memory
+    Surface* attached = nullptr;  // back buffer of a flip chain
+    bool lost = false;
+};
+
+class SdlPlatform final : public Platform {
+public:
+    SdlPlatform() {
+        const char* layoutName = std::getenv("TARVO_PIXEL_LAYOUT");
+        rgb555 = layoutName != nullptr && std::strcmp(layoutName, "555") == 0;
+    }
+
+    ~SdlPlatform() override {
+        DestroyPresentation();
+        for (Surface* s : surfaces) delete s;
+        for (Window* w : windows) {
+            if (w->sdl != nullptr) SDL_DestroyWindow(w->sdl);
+            delete w;
+        }
+        if (font != nullptr) TTF_CloseFont(font);
+        if (TTF_WasInit()) TTF_Quit();
+        if (started) SDL_Quit();
+    }
+
+    // --- Windows and messages ----------------------------------------------
+    bool RegisterClass(const char*, uint32_t, WindowProcFn proc) override {
+        if (!started) {
+            SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+            if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+                std::fprintf(stderr, "Tarvo: no display: %s\n", SDL_GetError());
+                return false;
+            }
+            // With no display reachable SDL falls back to drivers that show
+            // nothing, and the program would run unseen with no way to quit.
+            // Those count only when asked for by name.
+            const char* driver = SDL_GetCurrentVideoDriver();
+            const char* named = std::getenv("SDL_VIDEODRIVER");
+            const bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
+                                                         std::strcmp(driver, "dummy") == 0 ||
+                                                         std::strcmp(driver, "evdev") == 0);
+            if (invisible && (named == nullptr || named[0] == '\0')) {
+                std::fprintf(stderr, "Tarvo: no display: only the '%s' video driver is available.\n", driver);
+                SDL_Quit();
+                return false;
+            }
+            started = true;
+        }
+        windowProc = proc;
+        return true;
+    }
+
+    int GetScreenDepth() override { return 16; }
+
+    int GetScreenWidth() override {
+        SDL_DisplayMode mode;
+        return started && SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.w : 0;
+    }
+
+    int GetScreenHeight() override {
+        SDL_DisplayMode mode;
+        return started && SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : 0;
+    }
+
+    WindowHandle CreateWindow(uint32_t, const char*, const char* title, uint32_t style, int x, int y,
+                              int outerWidth, int outerHeight) override {
+        if (!started || outerWidth <= 0 || outerHeight <= 0) return nullptr;
+        // SDL sizes the client area and the window manager adds its frame, so
+        // the outer size asked for is what the client area gets.
+        SDL_Window* sdl = SDL_CreateWindow(title, x, y, outerWidth, outerHeight, SDL_WINDOW_HIDDEN);
+        if (sdl == nullptr) return nullptr;
+        auto* window = new Window{sdl, style, false};
+        windows.push_back(window);
+        SDL_SetWindowData(sdl, "tarvo", window);
+        int originX = 0, originY = 0;
+        ClientToScreen(window, originX, originY);
+        Send(window, WM_MOVE, 0, MakeLParam(originX, originY));
+        return window;
+    }
+
+    void GetClientRect(WindowHandle handle, int& width, int& height) override {
+        SDL_GetWindowSize(static_cast<Window*>(handle)->sdl, &width, &height);
+    }
+
+    void ShowWindow(WindowHandle handle, int) override {
+        Window* window = static_cast<Window*>(handle);
+        mainWindow = window;
+        SDL_ShowWindow(window->sdl);
+        SDL_RaiseWindow(window->sdl);
+    }
+
+    bool UpdateWindow(WindowHandle handle) override { return handle != nullptr; }
+
+    void DestroyWindow(WindowHandle handle) override {
+        Window* window = static_cast<Window*>(handle);
+        if (window->destroyed) return;
+        Send(window, WM_DESTROY, 0, 0);
+        window->destroyed = true;
+        if (window == presentWindow) DestroyPresentation();
+        SDL_HideWindow(window->sdl);
+    }
+
+    intptr_t DefWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) override { return 0; }
+
+    void PostQuitMessage(int exitCode) override {
+        queue.push_back({nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
+    }
+
+    bool PeekMessage(Message& out) override {
+        if (queue.empty() && started) {
+            SDL_Event event;
+            while (queue.empty() && SDL_PollEvent(&event)) Translate(event);
+        }
+        if (queue.empty()) return false;
+        out = queue.front();
+        queue.pop_front();
+        return true;
+    }
+
+    WindowHandle GetForegroundWindow() override {
+        for (Window* w : windows) {
+            if (w->destroyed) continue;
+            const uint32_t flags = SDL_GetWindowFlags(w->sdl);
+            if ((flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & SDL_WINDOW_SHOWN) != 0)
+                return w;
+        }
+        // Without a window manager nothing ever holds the focus; the one
+        // visible window is then the one in front.
+        if (mainWindow != nullptr && !mainWindow->destroyed && !focusSeen &&
+            (SDL_GetWindowFlags(mainWindow->sdl) & SDL_WINDOW_SHOWN) != 0)
+            return mainWindow;
+        return nullptr;
+    }
+
+    void ClientToScreen(WindowHandle handle, int& x, int& y) override {
+        int wx = 0, wy = 0;
+        SDL_GetWindowPosition(static_cast<Window*>(handle)->sdl, &wx, &wy);
+        x += wx;
+        y += wy;
+    }
+
+    int MessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t) override {
+        SDL_Window* parent = owner != nullptr ? static_cast<Window*>(owner)->sdl : nullptr;
+        const char* quiet = std::getenv("TARVO_NO_MESSAGE_BOX");
+        if ((quiet == nullptr || quiet[0] == '\0' || quiet[0] == '0') && started &&
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent) == 0)
+            return IDOK;
+        // No display to show it on: the words still reach the user.
+        std::fprintf(stderr, "%s\n%s\n", caption, text);
+        return IDOK;
+    }
+
+    // --- Video -----------------------------------------------------------------
+    HResult DirectDrawCreate(DirectDrawHandle& out) override {
+        if (!started) return DDERR_NODIRECTDRAWHW;
+        out = this;
+        return DD_OK;
+    }
+
+    HResult SetCooperativeLevel(DirectDrawHandle, WindowHandle window, uint32_t flags) override {
+        if (window == nullptr) return DDERR_NOHWND;
+        presentWindow = static_cast<Window*>(window);
+        exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
+        return DD_OK;
+    }
+
+    HResult SetDisplayMode(DirectDrawHandle, int width, int height, int bitsPerPixel) override {
+        if (!exclusive || presentWindow == nullptr) return DDERR_NOEXCLUSIVEMODE;
+        if (bitsPerPixel != 16 || width <= 0 || height <= 0) return DDERR_INVALIDMODE;
+        SDL_SetWindowSize(presentWindow->sdl, width, height);
+        if (SDL_SetWindowFullscreen(presentWindow->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return DDERR_UNSUPPORTEDMODE;
+        modeWidth = width;
+        modeHeight = height;
+        return DD_OK;
+    }
+
+    HResult CreateSurface(DirectDrawHandle, const SurfaceDesc& request, SurfaceHandle& out) override {
+        if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
+        if ((request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {
+            if (presentWindow == nullptr) return DDERR_NOCOOPERATIVELEVELSET;
+            if (renderer == nullptr && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
+            auto* primary = new Surface;
+            primary->primary = true;
+            primary->caps = DDSCAPS_PRIMARYSURFACE | (accelerated ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+            const SDL_Rect desktop = DesktopBounds();
+            primary->width = modeWidth > 0 ? modeWidth : desktop.w;
+            primary->height = modeHeight > 0 ? modeHeight : desktop.h;
+            primary->pitchBytes = primary->width * 2;
+            if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0) {
+                Surface* back = NewMemorySurface(primary->width, primary->height);
+                back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
+                primary->attached = back;
+                primary->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+            }
+            surfaces.push_back(primary);
+            out = primary;
+            return DD_OK;
+        }
+        if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
+        if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > 16384 || request.dwHeight > 16384)
+            return DDERR_INVALIDPARAMS;
+        Surface* surface = NewMemorySurface(static_cast<int>(request.dwWidth), static_cast<int>(request.dwHeight));
+        surface->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        out = surface;
+        return DD_OK;
+    }
+
+    HResult GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if ((caps & DDSCAPS_BACKBUFFER) == 0 || s->attached == nullptr) return DDERR_NOTFOUND;
+        out = s->attached;
+        return DD_OK;
+    }
+
+    HResult GetSurfaceDesc(SurfaceHandle handle, SurfaceDesc& desc) override {
+        const Surface* s = static_cast<Surface*>(handle);
+        desc.dwWidth = static_cast<uint32_t>(s->width);
+        desc.dwHeight = static_cast<uint32_t>(s->height);
+        desc.lPitch = s->pitchBytes;
+        desc.dwCaps = s->caps;
+        desc.dwRGBBitCount = 16;
+        desc.dwRBitMask = rgb555 ? 0x7C00 : 0xF800;
+        desc.dwGBitMask = rgb555 ? 0x03E0 : 0x07E0;
+        desc.dwBBitMask = 0x001F;
+        return DD_OK;
+    }
+
+    HResult Lock(SurfaceHandle handle, SurfaceDesc& desc) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if (s->primary) return DDERR_CANTLOCKSURFACE;
+        if (s->lost) return DDERR_SURFACELOST;
+        Pace();
+        desc.lpSurface = s->pixels.data();
+        desc.lPitch = s->pitchBytes;
+        desc.dwWidth = static_cast<uint32_t>(s->width);
+        desc.dwHeight = static_cast<uint32_t>(s->height);
+        return DD_OK;
+    }
+
+    HResult Unlock(SurfaceHandle) override { return DD_OK; }
+
+    HResult Flip(SurfaceHandle handle) override {
+        Surface* primary = static_cast<Surface*>(handle);
+        if (primary->attached == nullptr) return DDERR_NOTFLIPPABLE;
+        if (primary->lost) return DDERR_SURFACELOST;
+        if (!Present(*primary->attached, true)) return DDERR_SURFACELOST;
+        return DD_OK;
+    }
+
+    HResult BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle source) override {
+        Surface* primary = static_cast<Surface*>(dest);
+        Surface* back = static_cast<Surface*>(source);
+        if (primary->lost || back->lost) return DDERR_SURFACELOST;
+        // The copy must land wholly on the desktop; no clipping.
+        const SDL_Rect desktop = DesktopBounds();
+        if (x < desktop.x || y < desktop.y || x - desktop.x > desktop.w - back->width ||
+            y - desktop.y > desktop.h - back->height)
+            return DDERR_INVALIDRECT;
+        if (!Present(*back, false)) return DDERR_SURFACELOST;
+        return DD_OK;
+    }
+
+    HResult IsLost(SurfaceHandle handle) override {
+        return static_cast<Surface*>(handle)->lost ? DDERR_SURFACELOST : DD_OK;
+    }
+
+    HResult Restore(SurfaceHandle handle) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if (s->primary && renderer == nullptr && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
+        s->lost = false;
+        std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint8_t>(0));
+        return DD_OK;
+    }
+
+    HResult GetDC(SurfaceHandle handle) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if (s->primary || s->lost) return DDERR_CANTCREATEDC;
+        if (font == nullptr) {
+            if (!TTF_WasInit() && TTF_Init() != 0) return DDERR_CANTCREATEDC;
+            for (const char* path : kFontPaths) {
+                font = TTF_OpenFont(path, kFontPointSize);
+                if (font != nullptr) break;
+            }
+            if (font == nullptr) return DDERR_CANTCREATEDC;
+        }
+        return DD_OK;
+    }
+
+    void TextOut(SurfaceHandle handle, int x, int y, const char* text, int length, uint32_t color) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if (font == nullptr || length <= 0) return;
+        const std::string line(text, static_cast<size_t>(length));
+        const SDL_Color fg{static_cast<Uint8>(color & 0xFF), static_cast<Uint8>((color >> 8) & 0xFF),
+                           static_cast<Uint8>((color >> 16) & 0xFF), 255};
+        // Latin-1, like the single-byte text the engine hands over.
+        SDL_Surface* glyphs = TTF_RenderText_Blended(font, line.c_str(), fg);
+        if (glyphs == nullptr) return;
+        SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(s->pixels.data(), s->width, s->height, 16,
+                                                                 s->pitchBytes, PixelFormat());
+        if (target != nullptr) {
+            SDL_SetSurfaceBlendMode(glyphs, SDL_BLENDMODE_BLEND);
+            SDL_Rect at{x, y, glyphs->w, glyphs->h};
+            SDL_BlitSurface(glyphs, nullptr, target, &at);
+            SDL_FreeSurface(target);
+        }
+        SDL_FreeSurface(glyphs);
+    }
+
+    void ReleaseDC(SurfaceHandle) override {}
+
+    void ReleaseSurface(SurfaceHandle handle) override {
+        Surface* s = static_cast<Surface*>(handle);
+        auto it = std::find(surfaces.begin(), surfaces.end(), s);
+        if (it == surfaces.end()) return;
+        surfaces.erase(it);
+        if (s->attached != nullptr) {
+            // The chain's back buffer goes with its primary.
+            auto back = std::find(surfaces.begin(), surfaces.end(), s->attached);
+            if (back != surfaces.end()) {
+                surfaces.erase(back);
+                delete s->attached;
+            }
+        }
+        delete s;
+    }
+
+    void ReleaseDirectDraw(DirectDrawHandle) override {
+        DestroyPresentation();
+        if (presentWindow != nullptr && modeWidth > 0) SDL_SetWindowFullscreen(presentWindow->sdl, 0);
+        modeWidth = modeHeight = 0;
+    }
+
+    long presentedFrames = 0;
+
+private:
+    void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+        if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
+    }
+
+    void Post(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+        queue.push_back({window, message, wParam, lParam});
+    }
+
+    Window* FromId(Uint32 id) {
+        SDL_Window* sdl = SDL_GetWindowFromID(id);
+        if (sdl == nullptr) return nullptr;
+        return static_cast<Window*>(SDL_GetWindowData(sdl, "tarvo"));
+    }
+
+    // One SDL event becomes the window messages it stands for.
+    void Translate(const SDL_Event& event) {
+        switch (event.type) {
+            case SDL_QUIT:
+                if (mainWindow != nullptr && !mainWindow->destroyed) Post(mainWindow, WM_CLOSE, 0, 0);
+                break;
+            case SDL_WINDOWEVENT: {
+                Window* window = FromId(event.window.windowID);
+                if (window == nullptr || window->destroyed) break;
+                switch (event.window.event) {
+                    case SDL_WINDOWEVENT_MOVED:
+                        Post(window, WM_MOVE, 0, MakeLParam(event.window.data1, event.window.data2));
+                        break;
+                    case SDL_WINDOWEVENT_FOCUS_GAINED:
+                        focusSeen = true;
+                        Post(window, WM_ACTIVATEAPP, 1, 0);
+                        Post(window, WM_SETFOCUS, 0, 0);
+                        break;
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        focusSeen = true;
+                        Post(window, WM_ACTIVATEAPP, 0, 0);
+                        Post(window, WM_KILLFOCUS, 0, 0);
+                        break;
+                    case SDL_WINDOWEVENT_CLOSE:
+                        Post(window, WM_CLOSE, 0, 0);
+                        break;
+                    default:
+                        break;
+                }
+                break;
+            }
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const int vk = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
+                if (vk == 0) break;
+                Window* window = FromId(event.key.windowID);
+                if (window == nullptr) window = mainWindow;
+                Post(window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+                // Keys that type a control character produce no text event of their own.
+                if (event.type == SDL_KEYDOWN) {
+                    const int c = ControlCharacterFromVirtualKey(vk);
+                    if (c != 0) Post(window, WM_CHAR, static_cast<uintptr_t>(c), 0);
+                }
+                break;
+            }
+            case SDL_TEXTINPUT: {
+                Window* window = FromId(event.text.windowID);
+                if (window == nullptr) window = mainWindow;
+                for (const uint32_t code : DecodeUtf8(event.text.text)) {
+                    // Single-byte characters only, as Latin-1.
+                    if (code < 256) Post(window, WM_CHAR, code, 0);
+                }
+                break;
+            }
+            case SDL_MOUSEMOTION: {
+                Window* window = FromId(event.motion.windowID);
+                if (window != nullptr) Post(window, WM_MOUSEMOVE, 0, MakeLParam(event.motion.x, event.motion.y));
+                break;
+            }
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                Window* window = FromId(event.button.windowID);
+                if (window == nullptr) break;
+                const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+                uint32_t message = 0;
+                if (event.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+                if (event.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+                if (event.button.button == SDL_BUTTON_MIDDLE) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+                if (message != 0) Post(window, message, 0, MakeLParam(event.button.x, event.button.y));
+                break;
+            }
+            case SDL_RENDER_DEVICE_RESET:
+                // Video memory was taken away: the surfaces report it until restored.
+                for (Surface* s : surfaces)
+                    if (s->primary) s->lost = true;
+                DestroyPresentation();
+                break;
+            default:
+                break;
+        }
+    }
+
+    static std::vector<uint32_t> DecodeUtf8(const char* text) {
+        std::vector<uint32_t> codes;
+        const auto* p = reinterpret_cast<const uint8_t*>(text);
+        while (*p != 0) {
+            uint32_t code = *p;
+            int extra = 0;
+            if (code >= 0xF0) {
+                code &= 0x07;
+                extra = 3;
+            } else if (code >= 0xE0) {
+                code &= 0x0F;
+                extra = 2;
+            } else if (code >= 0xC0) {
+                code &= 0x1F;
+                extra = 1;
+            }
+            ++p;
+            for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) code = (code << 6) | (*p & 0x3F);
+            codes.push_back(code);
+        }
+        return codes;
+    }
+
+    Uint32 PixelFormat() const { return rgb555 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565; }
+
+    SDL_Rect DesktopBounds() const {
+        // The whole visible desktop: the union of every display.
+        SDL_Rect all{0, 0, 0, 0};
+        const int count = SDL_GetNumVideoDisplays();
+        for (int i = 0; i < count; ++i) {
+            SDL_Rect r;
+            if (SDL_GetDisplayBounds(i, &r) != 0) continue;
+            if (all.w == 0) {
+                all = r;
+            } else {
+                SDL_UnionRect(&all, &r, &all);
+            }
+        }
+        return all;
+    }
+
+    Surface* NewMemorySurface(int width, int height) {
+        auto* s = new Surface;
+        s->width = width;
+        s->height = height;
+        s->pitchBytes = (width * 2 + 3) & ~3;  // rows start on 4-byte boundaries
+        s->pixels.assign(static_cast<size_t>(s->pitchBytes) * static_cast<size_t>(height), 0);
+        surfaces.push_back(s);
+        return s;
+    }
+
+    bool CreatePresentation() {
+        SDL_Window* sdl = presentWindow->sdl;
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(sdl));
+        SDL_DisplayMode mode;
+        const int refresh = SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+        // Refresh sync paces exactly only where the display runs at 60 Hz.
+        vsync = refresh >= 59 && refresh <= 61;
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+        if (renderer == nullptr) {
+            vsync = false;
+            renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE);
+        }
+        if (renderer == nullptr) return false;
+        SDL_RendererInfo info;
+        accelerated = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_ACCELERATED) != 0;
+        if ((info.flags & SDL_RENDERER_PRESENTVSYNC) == 0) vsync = false;
+        return true;
+    }
+
+    void DestroyPresentation() {
+        if (texture != nullptr) SDL_DestroyTexture(texture);
+        texture = nullptr;
+        textureWidth = textureHeight = 0;
+        if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+
+    // Shows a whole surface one to one at the top-left of the window (scaled
+    // to the display only in fullscreen). False when the device is gone.
+    bool Present(const Surface& source, bool fullscreenMode) {
+        if (renderer == nullptr) return false;
+        if (texture == nullptr || textureWidth != source.width || textureHeight != source.height) {
+            if (texture != nullptr) SDL_DestroyTexture(texture);
+            texture = SDL_CreateTexture(renderer, PixelFormat(), SDL_TEXTUREACCESS_STREAMING, source.width,
+                                        source.height);
+            if (texture == nullptr) return false;
+            textureWidth = source.width;
+            textureHeight = source.height;
+        }
+        SDL_UpdateTexture(texture, nullptr, source.pixels.data(), source.pitchBytes);
+        SDL_RenderSetLogicalSize(renderer, fullscreenMode ? source.width : 0, fullscreenMode ? source.height : 0);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        const SDL_Rect at{0, 0, source.width, source.height};
+        SDL_RenderCopy(renderer, texture, nullptr, &at);
+        SDL_RenderPresent(renderer);
+        ++presentedFrames;
+        const uint32_t flags = SDL_GetWindowFlags(presentWindow->sdl);
+        presentedInSync = vsync && (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) == 0;
+        return true;
+    }
+
+    // Holds frames to 60 a second. A frame whose picture was just shown in
+    // step with a 60 Hz display has already waited; any other waits here.
+    void Pace() {
+        Clock::time_point now = Clock::now();
+        const bool waited = presentedInSync;
+        presentedInSync = false;
+        if (!waited && nextFrame > now) {
+            std::this_thread::sleep_until(nextFrame);
+            now = Clock::now();
+        }
+        // Far behind (a stall, a breakpoint): start counting afresh.
+        if (nextFrame.time_since_epoch().count() == 0 || now > nextFrame + kFramePeriod)
+            nextFrame = now + kFramePeriod;
+        else
+            nextFrame += kFramePeriod;
+    }
+
+    bool started = false;
+    bool rgb555 = false;
+    bool exclusive = false;
+    bool focusSeen = false;
+    bool vsync = false;
+    bool accelerated = false;
+    bool presentedInSync = false;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    WindowProcFn windowProc = nullptr;
+    std::vector<Window*> windows;
+    std::vector<Surface*> surfaces;
+    Window* mainWindow = nullptr;
+    Window* presentWindow = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0;
+    int textureHeight = 0;
+    TTF_Font* font = nullptr;
+    std::deque<Message> queue;
+    Clock::time_point nextFrame{};
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+
+long SdlPresentedFrames(const Platform& sdlPlatform) {
+    return static_cast<const SdlPlatform&>(sdlPlatform).presentedFrames;
+}
+
+}  // namespace platform

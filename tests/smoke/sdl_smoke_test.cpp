@@ -1,0 +1,117 @@
+// The real SDL2 backend under a virtual X server: the window comes up at the
+// size the engine asks for, frames reach the screen, and Escape pressed on
+// the keyboard ends the program through the engine's own message handling.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/windows_dx.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_platform.h"
+
+namespace {
+
+int framesRun = 0;
+int textPixels = -1;
+
+// Pixels that are not background in a rectangle of the back buffer.
+int CountLit(int x0, int y0, int x1, int y1) {
+    int lit = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) lit += Tarvo.backBuffer[y * Tarvo.pitch + x] != 0;
+    return lit;
+}
+
+void PressEscape() {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+    event.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&event);
+}
+
+}  // namespace
+
+void initialize() { Tarvo.Initialize(false, 756, 512); }
+
+void run() {
+    ++framesRun;
+    if (Tarvo.BeginDraw()) {
+        // What DrawText put on the surface after the last frame is still there.
+        if (framesRun == 2) textPixels = CountLit(200, 200, 400, 240);
+        Tarvo.ClearScreen();
+        Tarvo.FillRect(10, 10, 100, 100, 255, 255, 255);
+        Tarvo.EndDraw();
+    }
+    Tarvo.SetTextRGB(255, 255, 0);
+    EXPECT_EQ(Tarvo.DrawText(200, 200, "Tarvo"), 1);
+    Tarvo.ViewUpdate();
+    if (framesRun == 30) PressEscape();
+    // A quit that never arrives must not hang the test run.
+    if (framesRun > 600) std::exit(3);
+}
+
+TEST(SdlSmoke, WindowComesUpFramesShowAndEscapeQuits) {
+    std::string dir = (std::filesystem::temp_directory_path() / "tarvo-smoke-XXXXXX").string();
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+
+    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform();
+    platform::SetCurrent(sdl.get());
+    const int code = WinMain(nullptr, nullptr, "", 1);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(framesRun, 30);
+    EXPECT_GE(platform::SdlPresentedFrames(*sdl), 1);
+    EXPECT_GT(textPixels, 20);
+    // Escape was typed as well as pressed.
+    EXPECT_EQ(Tarvo.keyCount, 1);
+    EXPECT_EQ(Tarvo.keyBuffer[0], 27);
+    EXPECT_EQ(Tarvo.keyState[27], 1);
+    EXPECT_EQ(Tarvo.pitch >= 756, true);
+    EXPECT_EQ(Tarvo.screenHeight, 512);
+
+    // The main window's client area is one pixel short of the surface each way.
+    SDL_Window* main = SDL_GetWindowFromID(2);
+    ASSERT_NE(main, nullptr);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(main, &w, &h);
+    EXPECT_EQ(w, 755);
+    EXPECT_EQ(h, 511);
+
+    std::ifstream log("debug.txt");
+    std::stringstream text;
+    text << log.rdbuf();
+    EXPECT_EQ(text.str().rfind("WindowsDX: Initialization started.\n", 0), 0u);
+    EXPECT_NE(text.str().find("  WindowsDX: Initialization finished OK.\n"), std::string::npos);
+
+    sdl.reset();
+    platform::SetCurrent(nullptr);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SdlKeys, MapToVirtualKeyCodes) {
+    using platform::VirtualKeyFromSdl;
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A), 'A');
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_p, SDL_SCANCODE_P), 80);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_7, SDL_SCANCODE_7), '7');
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_LEFT, SDL_SCANCODE_LEFT), 37);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UP, SDL_SCANCODE_UP), 38);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RIGHT, SDL_SCANCODE_RIGHT), 39);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_DOWN, SDL_SCANCODE_DOWN), 40);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_SPACE, SDL_SCANCODE_SPACE), 32);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), 27);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_RETURN, SDL_SCANCODE_RETURN), 13);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_F1, SDL_SCANCODE_F1), 0x70);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON), 0xBA);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_5, SDL_SCANCODE_KP_5), 0x65);
+    EXPECT_EQ(platform::ControlCharacterFromVirtualKey(27), 27);
+    EXPECT_EQ(platform::ControlCharacterFromVirtualKey(8), 8);
+    EXPECT_EQ(platform::ControlCharacterFromVirtualKey('A'), 0);
+}
