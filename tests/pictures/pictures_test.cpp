@@ -3,11 +3,16 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <map>
-#include <set>
 #include <string>
 
+#include "image/image.h"
+#include "image/tiff_image.h"
+#include "tests/support/screen_fixture.h"
 #include "tools/pictures/art.h"
+#include "tools/pictures/output.h"
 
 using pictures::AllPictures;
 using pictures::Canvas;
@@ -69,6 +74,12 @@ const std::map<std::string, Canvas>& Drawn() {
         return all;
     }();
     return drawn;
+}
+
+// A whole file, or an empty string when it cannot be read.
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 float Luminance(Rgba p) { return 0.299f * p.r + 0.587f * p.g + 0.114f * p.b; }
@@ -209,6 +220,105 @@ TEST(Pictures, DrawingAgainGivesTheSamePixels) {
             if (a.r != b.r || a.g != b.g || a.b != b.b || a.a != b.a) ++differ;
         }
         EXPECT_EQ(differ, 0u);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The files, written by the engine's TIFF writer and read back by its reader as the game does.
+
+class PictureFiles : public testing::Test {
+protected:
+    // Written once into the test's own temporary folder.
+    static void SetUpTestSuite() {
+        std::string error;
+        ASSERT_TRUE(pictures::WriteAllPictures("Images", error)) << error;
+    }
+
+    static std::string PathOf(const PictureSpec& spec) { return "Images/" + pictures::PictureFileName(spec); }
+};
+
+TEST_F(PictureFiles, HoldTheDrawnPixelsWithAnAlphaSampleExactlyWhereTheLoadModeUsesOne) {
+    for (const PictureSpec& spec : AllPictures()) {
+        SCOPED_TRACE(spec.name);
+        Image image;
+        TiffImage tiff;
+        tiff.Load(PathOf(spec).c_str(), &image);
+        ASSERT_NE(image.data, nullptr);
+        EXPECT_EQ(image.width, spec.width);
+        EXPECT_EQ(image.height, spec.height);
+        EXPECT_EQ(image.mode, spec.HasAlpha() ? (IMAGE_RGB24 | IMAGE_ALPHA) : IMAGE_RGB24);
+        const Canvas& canvas = Drawn().at(spec.name);
+        size_t differ = 0;
+        for (size_t i = 0; i < canvas.Pixels().size(); ++i) {
+            const Rgba& p = canvas.Pixels()[i];
+            bool same = image.data[3 * i] == p.r && image.data[3 * i + 1] == p.g && image.data[3 * i + 2] == p.b;
+            if (spec.HasAlpha()) same = same && image.alpha[i] == p.a;
+            if (!same) ++differ;
+        }
+        EXPECT_EQ(differ, 0u);
+    }
+}
+
+TEST_F(PictureFiles, LoadedTheGamesWayGiveWhatItsDrawingNeeds) {
+    ScreenFixture screen(4, 4, ScreenFixture::k565);
+    for (const PictureSpec& spec : AllPictures()) {
+        SCOPED_TRACE(spec.name);
+        Image image;
+        TiffImage tiff;
+        tiff.LoadTiff(PathOf(spec).c_str(), &image, spec.loadMode);
+        ASSERT_NE(image.data, nullptr);
+        ASSERT_EQ(image.width, spec.width);
+        ASSERT_EQ(image.height, spec.height);
+        const uint16_t* words = image.Pixels16();
+        const int count = image.width * image.height;
+        if (spec.loadMode == 0) {
+            EXPECT_EQ(image.mode & ~IMAGE_ALPHA, IMAGE_RGB16);
+        } else if (spec.loadMode == 1) {
+            // Keyed: transparent pixels are the word 0 that DrawTransparent skips.
+            EXPECT_EQ(image.mode, IMAGE_RGB16 | IMAGE_KEYED);
+            int keyed = 0;
+            int outsideCircle = 0;
+            for (int i = 0; i < count; ++i) {
+                if (words[i] == 0) {
+                    ++keyed;
+                    continue;
+                }
+                if (spec.width == pictures::SHIP_SIZE && spec.height == pictures::SHIP_SIZE) {
+                    float dx = i % spec.width + 0.5f - 40.0f;
+                    float dy = i / spec.width + 0.5f - 40.0f;
+                    float r = pictures::SHIP_CIRCLE_DIAMETER * 0.5f;
+                    if (dx * dx + dy * dy > r * r) ++outsideCircle;
+                }
+            }
+            EXPECT_GT(keyed, 0);
+            EXPECT_LT(keyed, count);
+            EXPECT_EQ(outsideCircle, 0);
+        } else {
+            // Premultiplied: the alpha byte is 255 minus the opacity, so the corners must read 255.
+            ASSERT_EQ(image.mode, IMAGE_RGB16 | IMAGE_ALPHA);
+            const int w = image.width;
+            const int h = image.height;
+            EXPECT_EQ(image.alpha[0], 255);
+            EXPECT_EQ(image.alpha[w - 1], 255);
+            EXPECT_EQ(image.alpha[(h - 1) * w], 255);
+            EXPECT_EQ(image.alpha[h * w - 1], 255);
+            EXPECT_LE(image.alpha[(h / 2) * w + w / 2], 55);
+            EXPECT_EQ(words[0], 0);
+        }
+    }
+}
+
+// The build ran the generator into its Images/ folder: the files there are the ones the current
+// drawing code writes, byte for byte.
+TEST_F(PictureFiles, BuildFolderHoldsTheSameFiles) {
+    for (const PictureSpec& spec : AllPictures()) {
+        SCOPED_TRACE(spec.name);
+        std::string built = std::string(TARVO_BINARY_DIR) + "/Images/" + pictures::PictureFileName(spec);
+        std::string fromBuild = ReadBytes(built);
+        std::string fresh = ReadBytes(PathOf(spec));
+        EXPECT_FALSE(fresh.empty());
+        EXPECT_TRUE(fromBuild == fresh) << built << ": " << fromBuild.size() << " bytes, freshly written "
+                                        << fresh.size();
     }
 }
 

@@ -1,9 +1,8 @@
 #include "tools/pictures/output.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
+
+#include "image/tiff_image.h"
 
 namespace pictures {
 
@@ -18,26 +17,19 @@ void ToImage(const Canvas& canvas, bool withAlpha, Image& image) {
     }
 }
 
-std::string PictureFileName(const PictureSpec& spec) { return spec.name + ".pam"; }
+std::string PictureFileName(const PictureSpec& spec) { return spec.name + ".tif"; }
 
-// Until the engine's TIFF writer is available: a Netpbm PAM file, which ImageMagick reads.
 bool WritePicture(const std::string& path, const PictureSpec& spec, const Canvas& canvas, std::string& error) {
     Image image;
     ToImage(canvas, spec.HasAlpha(), image);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool alpha = spec.HasAlpha();
-    std::fprintf(file, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH %d\nMAXVAL 255\nTUPLTYPE %s\nENDHDR\n", image.width,
-                 image.height, alpha ? 4 : 3, alpha ? "RGB_ALPHA" : "RGB");
-    for (int i = 0; i < image.width * image.height; ++i) {
-        std::fwrite(image.data + 3 * i, 1, 3, file);
-        if (alpha) std::fputc(image.alpha[i], file);
-    }
-    if (std::fclose(file) != 0) {
-        error = path + ": write failed";
+    TiffImage tiff;
+    tiff.colorClass = TIFF_RGB;
+    tiff.bits = 8;
+    tiff.saveAlpha = spec.HasAlpha() ? 1 : 0;
+    // Save ends the process itself when the file cannot be written; `done` covers anything else.
+    tiff.Save(path.c_str(), &image);
+    if (tiff.done != 1) {
+        error = path + ": not written";
         return false;
     }
     return true;

@@ -1,7 +1,9 @@
 // Writing the generated pictures: each canvas becomes an engine Image (24-bit RGB, plus raw alpha
-// when its load mode uses one) and is saved as a file under the output folder.
+// when its load mode uses one) and is saved through the engine's own TIFF writer, so the game reads
+// exactly what its codec writes.
 //
-// Depends on art.h and the engine's Image. The file format is chosen in WritePicture alone.
+// Depends on art.h, the engine's Image and TiffImage. A file that cannot be written ends the
+// process inside the writer (its message goes to debug.txt in the working directory).
 #pragma once
 
 #include <string>
