@@ -1,0 +1,78 @@
+#include "tools/pictures/drawings.h"
+
+#include "tools/pictures/text.h"
+
+namespace pictures {
+
+namespace {
+
+void Panel(Canvas& c, Rgba border) {
+    const float w = static_cast<float>(c.Width());
+    const float h = static_cast<float>(c.Height());
+    const float r = 16.0f;
+    auto roundedRect = [&](float inset, Rgba colour) {
+        float ri = r - inset;
+        FillPolygon(c, {{inset, r}, {w - inset, r}, {w - inset, h - r}, {inset, h - r}}, colour);
+        FillPolygon(c, {{r, inset}, {w - r, inset}, {w - r, h - inset}, {r, h - inset}}, colour);
+        for (float cx : {r, w - r})
+            for (float cy : {r, h - r}) FillEllipse(c, cx, cy, ri, ri, colour);
+    };
+    roundedRect(0.0f, Opaque(10, 12, 20));
+    roundedRect(1.0f, border);
+    roundedRect(4.0f, Opaque(10, 12, 20));
+    Shader fill = [h](float, float y) { return Mix(Opaque(22, 28, 52), Opaque(12, 14, 28), y / h); };
+    float inset = 5.0f;
+    float ri = r - inset;
+    FillPolygon(c, {{inset, r}, {w - inset, r}, {w - inset, h - r}, {inset, h - r}}, fill);
+    FillPolygon(c, {{r, inset}, {w - r, inset}, {w - r, h - inset}, {r, h - inset}}, fill);
+    for (float cx : {r, w - r})
+        for (float cy : {r, h - r}) FillEllipse(c, cx, cy, ri, ri, fill);
+}
+
+const Rgba GOLD = Opaque(255, 204, 64);
+const Rgba TEXT = Opaque(220, 226, 238);
+const Rgba KEY = Opaque(130, 210, 255);
+const Rgba DIM = Opaque(150, 160, 184);
+
+}  // namespace
+
+void DrawIntro(Canvas& c) {
+    Panel(c, Opaque(70, 120, 210));
+    const int mid = c.Width() / 2;
+    DrawTextCentred(c, Face::Bold, 46, "TARVO", GOLD, mid, 14);
+    DrawTextCentred(c, Face::Regular, 15, "Destroy the blue, green and yellow ships.", DIM, mid, 74);
+    struct Line {
+        const char* keys;
+        const char* action;
+    };
+    const Line lines[] = {{"Left / Right arrows", "turn"},
+                          {"Up / Down arrows", "thrust forward / back"},
+                          {"Space", "fire"},
+                          {"P", "pause and resume"},
+                          {"Escape", "quit"}};
+    int y = 108;
+    for (const Line& line : lines) {
+        DrawText(c, Face::Bold, 16, line.keys, KEY, mid - 20 - TextWidth(Face::Bold, 16, line.keys), y);
+        DrawText(c, Face::Regular, 16, line.action, TEXT, mid + 4, y);
+        y += 26;
+    }
+    DrawTextCentred(c, Face::Bold, 21, "Press Space to start", Opaque(255, 255, 255), mid, 250);
+}
+
+void DrawEnd(Canvas& c) {
+    Panel(c, Opaque(210, 170, 60));
+    const int mid = c.Width() / 2;
+    DrawTextCentred(c, Face::Bold, 34, "ENEMIES DESTROYED", GOLD, mid, 30);
+    // The three enemies, burnt out and grey.
+    const ShipKind enemies[] = {ShipKind::Blue, ShipKind::Green, ShipKind::Yellow};
+    for (int i = 0; i < 3; ++i) {
+        Canvas ship = ShipPicture(enemies[i]);
+        Tint(ship, Opaque(52, 54, 64), 0.6f);
+        c.Stamp(ship, mid - 40 + (i - 1) * 100, 84);
+    }
+    DrawTextCentred(c, Face::Regular, 17, "All three enemy ships are gone. Well flown, pilot!", TEXT, mid, 180);
+    DrawTextCentred(c, Face::Bold, 21, "Press Escape to quit", Opaque(255, 255, 255), mid, 236);
+}
+
+
+}  // namespace pictures
