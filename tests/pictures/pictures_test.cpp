@@ -16,7 +16,7 @@
 
 using pictures::AllPictures;
 using pictures::Canvas;
-using pictures::PictureSpec;
+using pictures::PictureEntry;
 using pictures::Rgba;
 
 namespace {
@@ -70,7 +70,7 @@ const Expected GAME_PICTURES[] = {
 const std::map<std::string, Canvas>& Drawn() {
     static const std::map<std::string, Canvas> drawn = [] {
         std::map<std::string, Canvas> all;
-        for (const PictureSpec& spec : AllPictures()) all.emplace(spec.name, pictures::Draw(spec));
+        for (const PictureEntry& picture : AllPictures()) all.emplace(picture.name, pictures::Draw(picture));
         return all;
     }();
     return drawn;
@@ -85,9 +85,9 @@ std::string ReadBytes(const std::string& path) {
 float Luminance(Rgba p) { return 0.299f * p.r + 0.587f * p.g + 0.114f * p.b; }
 
 TEST(Pictures, ListHoldsExactlyTheFilesTheGameLoads) {
-    std::map<std::string, const PictureSpec*> byName;
-    for (const PictureSpec& spec : AllPictures()) {
-        EXPECT_TRUE(byName.emplace(spec.name, &spec).second) << "listed twice: " << spec.name;
+    std::map<std::string, const PictureEntry*> byName;
+    for (const PictureEntry& picture : AllPictures()) {
+        EXPECT_TRUE(byName.emplace(picture.name, &picture).second) << "listed twice: " << picture.name;
     }
     EXPECT_EQ(byName.size(), std::size(GAME_PICTURES));
     for (const Expected& e : GAME_PICTURES) {
@@ -108,13 +108,13 @@ TEST(Pictures, ListHoldsExactlyTheFilesTheGameLoads) {
 // into a hard fringe of the edge's colour, so only 0 and 255 may occur, and a sprite without any
 // transparent pixel would cover what lies behind its box.
 TEST(Pictures, KeyedPicturesUseHardAlphaWithTransparentAndOpaqueParts) {
-    for (const PictureSpec& spec : AllPictures()) {
-        if (spec.loadMode != 1) continue;
-        SCOPED_TRACE(spec.name);
+    for (const PictureEntry& picture : AllPictures()) {
+        if (picture.loadMode != 1) continue;
+        SCOPED_TRACE(picture.name);
         int transparent = 0;
         int opaque = 0;
         int soft = 0;
-        for (const Rgba& p : Drawn().at(spec.name).Pixels()) {
+        for (const Rgba& p : Drawn().at(picture.name).Pixels()) {
             if (p.a == 0) ++transparent;
             else if (p.a == 255) ++opaque;
             else ++soft;
@@ -126,10 +126,10 @@ TEST(Pictures, KeyedPicturesUseHardAlphaWithTransparentAndOpaqueParts) {
 }
 
 TEST(Pictures, OpaquePicturesHaveNoTransparentPixel) {
-    for (const PictureSpec& spec : AllPictures()) {
-        if (spec.loadMode != 0) continue;
-        SCOPED_TRACE(spec.name);
-        for (const Rgba& p : Drawn().at(spec.name).Pixels()) ASSERT_EQ(p.a, 255);
+    for (const PictureEntry& picture : AllPictures()) {
+        if (picture.loadMode != 0) continue;
+        SCOPED_TRACE(picture.name);
+        for (const Rgba& p : Drawn().at(picture.name).Pixels()) ASSERT_EQ(p.a, 255);
     }
 }
 
@@ -137,11 +137,11 @@ TEST(Pictures, OpaquePicturesHaveNoTransparentPixel) {
 // outside the circle of diameter 76 would be cut off at some angles.
 TEST(Pictures, ShipPicturesStayInsideTheTurnCircle) {
     int ships = 0;
-    for (const PictureSpec& spec : AllPictures()) {
-        if (spec.width != pictures::SHIP_SIZE || spec.height != pictures::SHIP_SIZE) continue;
-        SCOPED_TRACE(spec.name);
+    for (const PictureEntry& picture : AllPictures()) {
+        if (picture.width != pictures::SHIP_SIZE || picture.height != pictures::SHIP_SIZE) continue;
+        SCOPED_TRACE(picture.name);
         ++ships;
-        const Canvas& canvas = Drawn().at(spec.name);
+        const Canvas& canvas = Drawn().at(picture.name);
         const float r = pictures::SHIP_CIRCLE_DIAMETER * 0.5f;
         int outside = 0;
         int firstX = -1, firstY = -1;
@@ -209,10 +209,10 @@ TEST(Pictures, TileIsSeamlessAndDark) {
 
 // The build must give the same files every time: drawing again gives the same pixels.
 TEST(Pictures, DrawingAgainGivesTheSamePixels) {
-    for (const PictureSpec& spec : AllPictures()) {
-        SCOPED_TRACE(spec.name);
-        Canvas again = pictures::Draw(spec);
-        const Canvas& first = Drawn().at(spec.name);
+    for (const PictureEntry& picture : AllPictures()) {
+        SCOPED_TRACE(picture.name);
+        Canvas again = pictures::Draw(picture);
+        const Canvas& first = Drawn().at(picture.name);
         ASSERT_EQ(again.Pixels().size(), first.Pixels().size());
         size_t differ = 0;
         for (size_t i = 0; i < first.Pixels().size(); ++i) {
@@ -234,25 +234,25 @@ protected:
         ASSERT_TRUE(pictures::WriteAllPictures("Images", error)) << error;
     }
 
-    static std::string PathOf(const PictureSpec& spec) { return "Images/" + pictures::PictureFileName(spec); }
+    static std::string PathOf(const PictureEntry& picture) { return "Images/" + pictures::PictureFileName(picture); }
 };
 
 TEST_F(PictureFiles, HoldTheDrawnPixelsWithAnAlphaSampleExactlyWhereTheLoadModeUsesOne) {
-    for (const PictureSpec& spec : AllPictures()) {
-        SCOPED_TRACE(spec.name);
+    for (const PictureEntry& picture : AllPictures()) {
+        SCOPED_TRACE(picture.name);
         Image image;
         TiffImage tiff;
-        tiff.Load(PathOf(spec).c_str(), &image);
+        tiff.Load(PathOf(picture).c_str(), &image);
         ASSERT_NE(image.data, nullptr);
-        EXPECT_EQ(image.width, spec.width);
-        EXPECT_EQ(image.height, spec.height);
-        EXPECT_EQ(image.mode, spec.HasAlpha() ? (IMAGE_RGB24 | IMAGE_ALPHA) : IMAGE_RGB24);
-        const Canvas& canvas = Drawn().at(spec.name);
+        EXPECT_EQ(image.width, picture.width);
+        EXPECT_EQ(image.height, picture.height);
+        EXPECT_EQ(image.mode, picture.HasAlpha() ? (IMAGE_RGB24 | IMAGE_ALPHA) : IMAGE_RGB24);
+        const Canvas& canvas = Drawn().at(picture.name);
         size_t differ = 0;
         for (size_t i = 0; i < canvas.Pixels().size(); ++i) {
             const Rgba& p = canvas.Pixels()[i];
             bool same = image.data[3 * i] == p.r && image.data[3 * i + 1] == p.g && image.data[3 * i + 2] == p.b;
-            if (spec.HasAlpha()) same = same && image.alpha[i] == p.a;
+            if (picture.HasAlpha()) same = same && image.alpha[i] == p.a;
             if (!same) ++differ;
         }
         EXPECT_EQ(differ, 0u);
@@ -261,19 +261,19 @@ TEST_F(PictureFiles, HoldTheDrawnPixelsWithAnAlphaSampleExactlyWhereTheLoadModeU
 
 TEST_F(PictureFiles, LoadedTheGamesWayGiveWhatItsDrawingNeeds) {
     ScreenFixture screen(4, 4, ScreenFixture::k565);
-    for (const PictureSpec& spec : AllPictures()) {
-        SCOPED_TRACE(spec.name);
+    for (const PictureEntry& picture : AllPictures()) {
+        SCOPED_TRACE(picture.name);
         Image image;
         TiffImage tiff;
-        tiff.LoadTiff(PathOf(spec).c_str(), &image, spec.loadMode);
+        tiff.LoadTiff(PathOf(picture).c_str(), &image, picture.loadMode);
         ASSERT_NE(image.data, nullptr);
-        ASSERT_EQ(image.width, spec.width);
-        ASSERT_EQ(image.height, spec.height);
+        ASSERT_EQ(image.width, picture.width);
+        ASSERT_EQ(image.height, picture.height);
         const uint16_t* words = image.Pixels16();
         const int count = image.width * image.height;
-        if (spec.loadMode == 0) {
+        if (picture.loadMode == 0) {
             EXPECT_EQ(image.mode & ~IMAGE_ALPHA, IMAGE_RGB16);
-        } else if (spec.loadMode == 1) {
+        } else if (picture.loadMode == 1) {
             // Keyed: transparent pixels are the word 0 that DrawTransparent skips.
             EXPECT_EQ(image.mode, IMAGE_RGB16 | IMAGE_KEYED);
             int keyed = 0;
@@ -283,9 +283,9 @@ TEST_F(PictureFiles, LoadedTheGamesWayGiveWhatItsDrawingNeeds) {
                     ++keyed;
                     continue;
                 }
-                if (spec.width == pictures::SHIP_SIZE && spec.height == pictures::SHIP_SIZE) {
-                    float dx = i % spec.width + 0.5f - 40.0f;
-                    float dy = i / spec.width + 0.5f - 40.0f;
+                if (picture.width == pictures::SHIP_SIZE && picture.height == pictures::SHIP_SIZE) {
+                    float dx = i % picture.width + 0.5f - 40.0f;
+                    float dy = i / picture.width + 0.5f - 40.0f;
                     float r = pictures::SHIP_CIRCLE_DIAMETER * 0.5f;
                     if (dx * dx + dy * dy > r * r) ++outsideCircle;
                 }
@@ -311,11 +311,11 @@ TEST_F(PictureFiles, LoadedTheGamesWayGiveWhatItsDrawingNeeds) {
 // The build ran the generator into its Images/ folder: the files there are the ones the current
 // drawing code writes, byte for byte.
 TEST_F(PictureFiles, BuildFolderHoldsTheSameFiles) {
-    for (const PictureSpec& spec : AllPictures()) {
-        SCOPED_TRACE(spec.name);
-        std::string built = std::string(TARVO_BINARY_DIR) + "/Images/" + pictures::PictureFileName(spec);
+    for (const PictureEntry& picture : AllPictures()) {
+        SCOPED_TRACE(picture.name);
+        std::string built = std::string(TARVO_BINARY_DIR) + "/Images/" + pictures::PictureFileName(picture);
         std::string fromBuild = ReadBytes(built);
-        std::string fresh = ReadBytes(PathOf(spec));
+        std::string fresh = ReadBytes(PathOf(picture));
         EXPECT_FALSE(fresh.empty());
         EXPECT_TRUE(fromBuild == fresh) << built << ": " << fromBuild.size() << " bytes, freshly written "
                                         << fresh.size();

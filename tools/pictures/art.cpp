@@ -4,8 +4,8 @@
 
 namespace pictures {
 
-const std::vector<PictureSpec>& AllPictures() {
-    static const std::vector<PictureSpec> list = {
+const std::vector<PictureEntry>& AllPictures() {
+    static const std::vector<PictureEntry> list = {
         {"tile", 64, 64, 0, DrawTile},
         {"health_bar_r", 40, 4, 0, [](Canvas& c) { DrawBar(c, Opaque(220, 44, 40)); }},
         {"health_bar_b", 40, 4, 0, [](Canvas& c) { DrawBar(c, Opaque(50, 110, 240)); }},
@@ -43,9 +43,9 @@ const std::vector<PictureSpec>& AllPictures() {
     return list;
 }
 
-Canvas Draw(const PictureSpec& spec) {
-    Canvas canvas(spec.width, spec.height);
-    spec.draw(canvas);
+Canvas Draw(const PictureEntry& picture) {
+    Canvas canvas(picture.width, picture.height);
+    picture.draw(canvas);
     return canvas;
 }
 

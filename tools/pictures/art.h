@@ -20,7 +20,7 @@
 
 namespace pictures {
 
-struct PictureSpec {
+struct PictureEntry {
     std::string name;  // file name without folder or ".tif"
     int width;
     int height;
@@ -31,11 +31,11 @@ struct PictureSpec {
 };
 
 // All pictures the game loads, in a fixed order.
-const std::vector<PictureSpec>& AllPictures();
+const std::vector<PictureEntry>& AllPictures();
 
 // Draws one picture into a new canvas of its size. Text pictures need the DejaVu fonts: a font that
 // cannot be opened ends the process with a message, since the build must not ship blank text.
-Canvas Draw(const PictureSpec& spec);
+Canvas Draw(const PictureEntry& picture);
 
 // Ships turn about the centre of their 80 x 80 picture; visible pixels stay inside this circle.
 constexpr int SHIP_SIZE = 80;

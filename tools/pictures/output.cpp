@@ -17,15 +17,15 @@ void ToImage(const Canvas& canvas, bool withAlpha, Image& image) {
     }
 }
 
-std::string PictureFileName(const PictureSpec& spec) { return spec.name + ".tif"; }
+std::string PictureFileName(const PictureEntry& picture) { return picture.name + ".tif"; }
 
-bool WritePicture(const std::string& path, const PictureSpec& spec, const Canvas& canvas, std::string& error) {
+bool WritePicture(const std::string& path, const PictureEntry& picture, const Canvas& canvas, std::string& error) {
     Image image;
-    ToImage(canvas, spec.HasAlpha(), image);
+    ToImage(canvas, picture.HasAlpha(), image);
     TiffImage tiff;
     tiff.colorClass = TIFF_RGB;
     tiff.bits = 8;
-    tiff.saveAlpha = spec.HasAlpha() ? 1 : 0;
+    tiff.saveAlpha = picture.HasAlpha() ? 1 : 0;
     // Save ends the process itself when the file cannot be written; `done` covers anything else.
     tiff.Save(path.c_str(), &image);
     if (tiff.done != 1) {
@@ -42,9 +42,9 @@ bool WriteAllPictures(const std::string& folder, std::string& error) {
         error = folder + ": " + ec.message();
         return false;
     }
-    for (const PictureSpec& spec : AllPictures()) {
-        Canvas canvas = Draw(spec);
-        if (!WritePicture(folder + "/" + PictureFileName(spec), spec, canvas, error)) return false;
+    for (const PictureEntry& picture : AllPictures()) {
+        Canvas canvas = Draw(picture);
+        if (!WritePicture(folder + "/" + PictureFileName(picture), picture, canvas, error)) return false;
     }
     return true;
 }

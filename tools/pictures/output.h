@@ -18,10 +18,10 @@ namespace pictures {
 void ToImage(const Canvas& canvas, bool withAlpha, Image& image);
 
 // File name of a picture inside the output folder.
-std::string PictureFileName(const PictureSpec& spec);
+std::string PictureFileName(const PictureEntry& picture);
 
 // Writes one picture; false with `error` set when the file cannot be written.
-bool WritePicture(const std::string& path, const PictureSpec& spec, const Canvas& canvas, std::string& error);
+bool WritePicture(const std::string& path, const PictureEntry& picture, const Canvas& canvas, std::string& error);
 
 // Creates the folder when needed and writes every picture into it.
 bool WriteAllPictures(const std::string& folder, std::string& error);
