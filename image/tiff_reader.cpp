@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "file/fatal.h"
@@ -86,8 +87,12 @@ void TiffImage::Load(const char* loadPath, Image* target) {
     path = loadPath;
 
     if (tiffFile.Open(loadPath, FILE_READ | FILE_RANDOM) == FILE_NOTFOUND) {
-        std::string text = kNotFound;
-        text.replace(text.find("%s"), 2, path);
+        // The path may be of any length, so the message is put together, not formatted.
+        const std::string_view pattern = kNotFound;
+        const size_t at = pattern.find("%s");
+        std::string text(pattern.substr(0, at));
+        text += path;
+        text += pattern.substr(at + 2);
         ShowError(text);
         return;
     }
