@@ -33,6 +33,8 @@ constexpr int kMaxRowPixels = 1024;
 // in flight at once.
 constexpr int kVectors = 2;
 constexpr int kRows = 4 * kVectors;
+// Rows a group where the spans are computed.
+constexpr int kSpanVectors = 4;
 
 struct Lanes {
     __m256d zero, one, srcW, srcH;
@@ -51,18 +53,21 @@ inline void StoreIndex(int32_t* to, __m256d x, __m256d y, __m128i width) {
 
 double Magnitude(double v) { return v < 0 ? -v : v; }
 
-// Whether a row's last copied sample truncates to a position inside the
-// source, known without walking to it. The right trim stopped at (xe, ye)
-// inside the source; the last copied sample is one step back from there,
-// (xe - a, ye - b), up to the rounding of the two walks (one double rounding
-// a step, at most tw + 2 steps) and of the float ea, eb. The bound below is
-// far wider than those roundings; a row that comes closer to an edge than it
-// is redone by the scalar rule.
-inline bool EndInside(double endX, double endY, double xr, double yr, const RotateGeometry& g, int sw, int sh,
-                      int tw) {
+// Margin for telling, without walking to it, whether a row's last copied
+// sample truncates to a position inside the source. The right trim stopped at
+// (xe, ye) inside the source; the last copied sample is one step back from
+// there, (xe - a, ye - b), up to the rounding of the two walks (one double
+// rounding a step, at most tw + 2 steps) and of the float ea, eb. The margin
+// is far wider than those roundings for every row of the pass (reach bounds
+// |xr| + |yr| of all rows); a row that comes closer to an edge than it is
+// redone by the scalar rule.
+double EndSlack(const RotateGeometry& g, int tw, int th) {
     const double steps = Magnitude(g.a) + Magnitude(g.b);
-    const double reach = Magnitude(xr) + Magnitude(yr) + (tw + 2.0) * steps + 1.0;
-    const double slack = (tw + 8.0) * reach * 0x1p-48 + tw * steps * 0x1p-20;
+    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * steps + 2.0;
+    return (tw + 8.0) * reach * 0x1p-48 + tw * steps * 0x1p-20;
+}
+
+inline bool EndInside(double endX, double endY, double slack, int sw, int sh) {
     return endX - slack > -1 && endX + slack < sw && endY - slack > -1 && endY + slack < sh;
 }
 
@@ -72,7 +77,7 @@ void Fill(T* p, int count, T value) {
 }
 
 template <class T>
-void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
+void PassWalk(const RotatePlane<T>& p, const RotateGeometry& g) {
     const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
     if (tw > kMaxRowPixels) {
         RotatePassScalar(p, g);
@@ -88,6 +93,7 @@ void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
     const __m256d A = _mm256_set1_pd(g.a), B = _mm256_set1_pd(g.b);
     const __m256d EA = _mm256_set1_pd(g.ea), EB = _mm256_set1_pd(g.eb);
     const __m128i widthI = _mm_set1_epi32(sw);
+    const double slack = EndSlack(g, tw, th);
 
     double xr = g.x0, yr = g.y0;
     int r = 0;
@@ -175,7 +181,7 @@ void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
         for (int k = 0; k < kRows; ++k) {
             const int begin = static_cast<int>(firstCol[k]);
             const int end = static_cast<int>(kept[k]);
-            if (begin < end && !EndInside(endX[k], endY[k], startX[k], startY[k], g, sw, sh, tw)) {
+            if (begin < end && !EndInside(endX[k], endY[k], slack, sw, sh)) {
                 RotateRowScalar(p, g, r + k, startX[k], startY[k]);
                 continue;
             }
@@ -200,6 +206,174 @@ void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
         xr -= g.b;
         yr += g.a;
     }
+}
+
+// ---- Spans found by arithmetic ----------------------------------------------
+//
+// Along a row the sample points follow a line, and every step adds the same
+// value, so each of the four inside tests changes at most once along a walk
+// (rounding is monotonic). Where that change happens is computed from the
+// line (t = (edge - start) / step) instead of walked to. The walked values
+// differ from the line by less than `margin` (one rounding a step); a row
+// whose line passes an edge within that margin of a column, or whose copied
+// span would reach past the inside interval, is redone by the scalar rule.
+
+// Whole-pass conditions: steps neither tiny nor huge, values finite and far
+// from the limits of double precision. Anything else walks.
+bool SpansApply(const RotateGeometry& g, int sw, int sh, int tw, int th, double& margin) {
+    const double a = Magnitude(g.a), b = Magnitude(g.b);
+    if (!(a >= 0x1p-20 && a <= 0x1p20 && b >= 0x1p-20 && b <= 0x1p20)) return false;
+    if (!(Magnitude(g.ea) <= 0x1p40 && Magnitude(g.eb) <= 0x1p40)) return false;
+    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * (a + b) + Magnitude(g.ea) +
+                         Magnitude(g.eb) + sw + sh + 2.0;
+    if (!(reach <= 0x1p40)) return false;
+    // Walk of at most tw + 1 roundings of at most reach * 2^-53 each, plus
+    // the roundings of t itself; kept far wider than both.
+    margin = (tw + 8.0) * reach * 0x1p-46;
+    return true;
+}
+
+struct SpanLanes {
+    __m256d zero, cols, margin;
+    __m256d absMask;
+
+    __m256d Abs(__m256d v) const { return _mm256_and_pd(v, absMask); }
+    // Whether the line crosses its edge at parameter t far enough from every
+    // column 0 .. cols to know each column's side without walking.
+    __m256d Clear(__m256d t, __m256d absStep) const {
+        const __m256d k = _mm256_min_pd(
+            _mm256_max_pd(_mm256_round_pd(t, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC), zero), cols);
+        return _mm256_cmp_pd(_mm256_mul_pd(Abs(_mm256_sub_pd(t, k)), absStep), margin, _CMP_GT_OQ);
+    }
+    // Narrows [lo, hi] to the steps k at which start + k * step lies in
+    // [0, size), and clears `ok` where that cannot be told apart.
+    void Axis(__m256d start, __m256d inv, __m256d absStep, __m256d size, __m256d& lo, __m256d& hi,
+              __m256d& ok) const {
+        const __m256d t0 = _mm256_mul_pd(_mm256_sub_pd(zero, start), inv);
+        const __m256d t1 = _mm256_mul_pd(_mm256_sub_pd(size, start), inv);
+        lo = _mm256_max_pd(lo, _mm256_ceil_pd(_mm256_min_pd(t0, t1)));
+        hi = _mm256_min_pd(hi, _mm256_floor_pd(_mm256_max_pd(t0, t1)));
+        ok = _mm256_and_pd(ok, _mm256_and_pd(Clear(t0, absStep), Clear(t1, absStep)));
+    }
+};
+
+template <class T, int kGroupVectors>
+void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin) {
+    constexpr int kGroupRows = 4 * kGroupVectors;
+    const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
+    alignas(32) int32_t index[kMaxRowPixels * kGroupRows];
+    SpanLanes S;
+    S.zero = _mm256_setzero_pd();
+    S.cols = _mm256_set1_pd(tw);
+    S.margin = _mm256_set1_pd(margin);
+    S.absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    const __m256d A = _mm256_set1_pd(g.a), B = _mm256_set1_pd(g.b);
+    const __m256d EA = _mm256_set1_pd(g.ea), EB = _mm256_set1_pd(g.eb);
+    const __m256d invA = _mm256_set1_pd(1.0 / g.a), invB = _mm256_set1_pd(1.0 / g.b);
+    const __m256d absA = S.Abs(A), absB = S.Abs(B);
+    const __m256d srcW = _mm256_set1_pd(sw), srcH = _mm256_set1_pd(sh);
+    const __m256d minusOne = _mm256_set1_pd(-1.0), big = _mm256_set1_pd(tw + 1.0);
+    const __m128i widthI = _mm_set1_epi32(sw);
+
+    double xr = g.x0, yr = g.y0;
+    int r = 0;
+    for (; r + kGroupRows <= th; r += kGroupRows) {
+        alignas(32) double startX[kGroupRows], startY[kGroupRows];
+        for (int k = 0; k < kGroupRows; ++k) {
+            startX[k] = xr;
+            startY[k] = yr;
+            xr -= g.b;
+            yr += g.a;
+        }
+        alignas(32) double keptD[kGroupRows], firstD[kGroupRows], okD[kGroupRows];
+        __m256d X[kGroupVectors], Y[kGroupVectors];
+        for (int v = 0; v < kGroupVectors; ++v) {
+            X[v] = _mm256_load_pd(startX + 4 * v);
+            Y[v] = _mm256_load_pd(startY + 4 * v);
+            // Right trim: the walk back from (xr + ea, yr + eb) by (a, b)
+            // stops at the first inside step K; n = tw - K pixels remain.
+            __m256d lo = minusOne, hi = big, ok = _mm256_cmp_pd(S.zero, S.zero, _CMP_EQ_OQ);
+            const __m256d xe = _mm256_add_pd(X[v], EA), ye = _mm256_add_pd(Y[v], EB);
+            const __m256d negInvA = _mm256_sub_pd(S.zero, invA), negInvB = _mm256_sub_pd(S.zero, invB);
+            S.Axis(xe, negInvA, absA, srcW, lo, hi, ok);
+            S.Axis(ye, negInvB, absB, srcH, lo, hi, ok);
+            lo = _mm256_max_pd(lo, S.zero);
+            // No inside step before tw: everything is trimmed.
+            const __m256d none = _mm256_or_pd(_mm256_cmp_pd(lo, hi, _CMP_GT_OQ), _mm256_cmp_pd(lo, S.cols, _CMP_GE_OQ));
+            const __m256d n = _mm256_blendv_pd(_mm256_sub_pd(S.cols, lo), S.zero, none);
+            // Left trim: the walk forward from (xr, yr) stops at the first
+            // inside column, or at n.
+            __m256d flo = minusOne, fhi = big;
+            S.Axis(X[v], invA, absA, srcW, flo, fhi, ok);
+            S.Axis(Y[v], invB, absB, srcH, flo, fhi, ok);
+            flo = _mm256_max_pd(flo, S.zero);
+            const __m256d empty = _mm256_or_pd(_mm256_cmp_pd(flo, fhi, _CMP_GT_OQ), _mm256_cmp_pd(flo, n, _CMP_GE_OQ));
+            const __m256d first = _mm256_blendv_pd(flo, n, empty);
+            // Every copied column must be inside: n - 1 <= fhi, unless
+            // nothing is copied.
+            const __m256d reaches =
+                _mm256_or_pd(empty, _mm256_cmp_pd(_mm256_sub_pd(n, _mm256_set1_pd(1.0)), fhi, _CMP_LE_OQ));
+            ok = _mm256_and_pd(ok, reaches);
+            _mm256_store_pd(keptD + 4 * v, n);
+            _mm256_store_pd(firstD + 4 * v, first);
+            _mm256_store_pd(okD + 4 * v, ok);
+        }
+        int longest = 0;
+        for (int k = 0; k < kGroupRows; ++k)
+            if (static_cast<int>(keptD[k]) > longest) longest = static_cast<int>(keptD[k]);
+
+        // Source indices of columns 0 .. longest - 1, by the rows' own
+        // additions.
+        __m256d x[kGroupVectors], y[kGroupVectors];
+        for (int v = 0; v < kGroupVectors; ++v) {
+            x[v] = X[v];
+            y[v] = Y[v];
+        }
+        for (int col = 0; col < longest; ++col)
+            for (int v = 0; v < kGroupVectors; ++v) {
+                StoreIndex(index + col * kGroupRows + 4 * v, x[v], y[v], widthI);
+                x[v] = _mm256_add_pd(x[v], A);
+                y[v] = _mm256_add_pd(y[v], B);
+            }
+
+        for (int k = 0; k < kGroupRows; ++k) {
+            if (okD[k] == 0) {
+                RotateRowScalar(p, g, r + k, startX[k], startY[k]);
+                continue;
+            }
+            const int begin = static_cast<int>(firstD[k]);
+            const int end = static_cast<int>(keptD[k]);
+            T* row = p.dst + static_cast<ptrdiff_t>(r + k) * tw;
+            Fill(row, begin, p.clear);
+            const int32_t* idx = index + k;
+            int i = begin;
+            for (; i + 4 <= end; i += 4) {
+                const T s0 = p.src[idx[i * kGroupRows]], s1 = p.src[idx[(i + 1) * kGroupRows]];
+                const T s2 = p.src[idx[(i + 2) * kGroupRows]], s3 = p.src[idx[(i + 3) * kGroupRows]];
+                row[i] = s0;
+                row[i + 1] = s1;
+                row[i + 2] = s2;
+                row[i + 3] = s3;
+            }
+            for (; i < end; ++i) row[i] = p.src[idx[i * kGroupRows]];
+            Fill(row + end, tw - end, p.clear);
+        }
+    }
+    for (; r < th; ++r) {
+        RotateRowScalar(p, g, r, xr, yr);
+        xr -= g.b;
+        yr += g.a;
+    }
+}
+
+template <class T>
+void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
+    double margin = 0;
+    if (p.dstWidth <= kMaxRowPixels && SpansApply(g, p.srcWidth, p.srcHeight, p.dstWidth, p.dstHeight, margin)) {
+        PassSpans<T, kSpanVectors>(p, g, margin);
+        return;
+    }
+    PassWalk(p, g);
 }
 
 }  // namespace
