@@ -16,6 +16,7 @@
 
 #include <immintrin.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -257,8 +258,39 @@ struct SpanLanes {
     }
 };
 
-template <class T, int kGroupVectors>
-void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin) {
+// Exponent of the lowest set bit of v (v != 0): v is an odd multiple of
+// 2^result.
+int LowBitExponent(double v) {
+    int e = 0;
+    const double f = std::frexp(v, &e);
+    const uint64_t m = static_cast<uint64_t>(std::ldexp(f < 0 ? -f : f, 53));
+    return e - 53 + __builtin_ctzll(m);
+}
+
+// Fraction bits k for walking x in 32-bit fixed point, or -1. Every walked
+// x is X0 - r * b + c * a; with X0, a and b multiples of 2^-k and every
+// partial sum below 2^(53 - k) in magnitude, each double addition of the
+// rule is exact, so the walk equals the fixed-point sum. A copied column's
+// x lies in [0, sw), which must fit 32 bits unsigned.
+int FixedXBits(const RotateGeometry& g, int sw, int tw, int th) {
+    int k = 0;
+    const double values[] = {g.x0, g.a, g.b};
+    for (const double v : values)
+        if (v != 0 && -LowBitExponent(v) > k) k = -LowBitExponent(v);
+    const double reach = Magnitude(g.x0) + (th + 1.0) * Magnitude(g.b) + (tw + 1.0) * Magnitude(g.a);
+    if (k > 40 || !(std::ldexp(reach, k) < 0x1p52)) return -1;
+    if (static_cast<double>(sw) * std::ldexp(1.0, k) > 0x1p32) return -1;
+    return k;
+}
+
+// v * unit as a 32-bit fixed-point word (modulo 2^32); v * unit is an
+// integer below 2^53 in magnitude wherever this is called.
+inline uint32_t ToFixed(double v, double unit) {
+    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(v * unit)));
+}
+
+template <class T, int kGroupVectors, bool kFixedX>
+void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, int fractionBits) {
     constexpr int kGroupRows = 4 * kGroupVectors;
     const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
     alignas(32) int32_t index[kMaxRowPixels * kGroupRows];
@@ -274,6 +306,8 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin) 
     const __m256d srcW = _mm256_set1_pd(sw), srcH = _mm256_set1_pd(sh);
     const __m256d minusOne = _mm256_set1_pd(-1.0), big = _mm256_set1_pd(tw + 1.0);
     const __m128i widthI = _mm_set1_epi32(sw);
+    // 2^fractionBits: scaling by it is exact.
+    const double unit = std::ldexp(1.0, fractionBits);
 
     double xr = g.x0, yr = g.y0;
     int r = 0;
@@ -329,12 +363,38 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin) 
             x[v] = X[v];
             y[v] = Y[v];
         }
-        for (int col = 0; col < longest; ++col)
-            for (int v = 0; v < kGroupVectors; ++v) {
-                StoreIndex(index + col * kGroupRows + 4 * v, x[v], y[v], widthI);
-                x[v] = _mm256_add_pd(x[v], A);
-                y[v] = _mm256_add_pd(y[v], B);
-            }
+        if constexpr (kFixedX) {
+            // x in fixed point, eight rows a register: the walked doubles
+            // are exact here (see FixedXBits), so adding the fixed-point
+            // step gives the same values, and a copied column's x lies in
+            // [0, sw), where a logical shift truncates.
+            constexpr int kHalves = kGroupVectors / 2;
+            alignas(32) uint32_t startFixed[kGroupRows];
+            for (int k = 0; k < kGroupRows; ++k) startFixed[k] = ToFixed(startX[k], unit);
+            const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(ToFixed(g.a, unit)));
+            const __m128i shift = _mm_cvtsi32_si128(fractionBits);
+            const __m256i width8 = _mm256_set1_epi32(sw);
+            __m256i xf[kHalves];
+            for (int h = 0; h < kHalves; ++h) xf[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(startFixed + 8 * h));
+            for (int col = 0; col < longest; ++col)
+                for (int h = 0; h < kHalves; ++h) {
+                    const __m256i ty = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm256_cvttpd_epi32(y[2 * h])),
+                                                               _mm256_cvttpd_epi32(y[2 * h + 1]), 1);
+                    const __m256i tx = _mm256_srl_epi32(xf[h], shift);
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(index + col * kGroupRows + 8 * h),
+                                       _mm256_add_epi32(_mm256_mullo_epi32(ty, width8), tx));
+                    xf[h] = _mm256_add_epi32(xf[h], stepX);
+                    y[2 * h] = _mm256_add_pd(y[2 * h], B);
+                    y[2 * h + 1] = _mm256_add_pd(y[2 * h + 1], B);
+                }
+        } else {
+            for (int col = 0; col < longest; ++col)
+                for (int v = 0; v < kGroupVectors; ++v) {
+                    StoreIndex(index + col * kGroupRows + 4 * v, x[v], y[v], widthI);
+                    x[v] = _mm256_add_pd(x[v], A);
+                    y[v] = _mm256_add_pd(y[v], B);
+                }
+        }
 
         for (int k = 0; k < kGroupRows; ++k) {
             if (okD[k] == 0) {
@@ -370,7 +430,11 @@ template <class T>
 void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
     double margin = 0;
     if (p.dstWidth <= kMaxRowPixels && SpansApply(g, p.srcWidth, p.srcHeight, p.dstWidth, p.dstHeight, margin)) {
-        PassSpans<T, kSpanVectors>(p, g, margin);
+        const int bits = FixedXBits(g, p.srcWidth, p.dstWidth, p.dstHeight);
+        if (bits >= 0)
+            PassSpans<T, kSpanVectors, true>(p, g, margin, bits);
+        else
+            PassSpans<T, kSpanVectors, false>(p, g, margin, 0);
         return;
     }
     PassWalk(p, g);
