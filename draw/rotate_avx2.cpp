@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "draw/rotate_pass.h"
 
@@ -261,25 +262,39 @@ struct SpanLanes {
 // Exponent of the lowest set bit of v (v != 0): v is an odd multiple of
 // 2^result.
 int LowBitExponent(double v) {
-    int e = 0;
-    const double f = std::frexp(v, &e);
-    const uint64_t m = static_cast<uint64_t>(std::ldexp(f < 0 ? -f : f, 53));
-    return e - 53 + __builtin_ctzll(m);
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+    // Normal numbers carry the hidden bit; subnormals have exponent 1 - 1075.
+    if (biased != 0) mantissa |= uint64_t{1} << 52;
+    return (biased != 0 ? biased : 1) - 1075 + __builtin_ctzll(mantissa);
 }
 
-// Fraction bits k for walking x in 32-bit fixed point, or -1. Every walked
-// x is X0 - r * b + c * a; with X0, a and b multiples of 2^-k and every
-// partial sum below 2^(53 - k) in magnitude, each double addition of the
-// rule is exact, so the walk equals the fixed-point sum. A copied column's
-// x lies in [0, sw), which must fit 32 bits unsigned.
-int FixedXBits(const RotateGeometry& g, int sw, int tw, int th) {
+// 2^k for 0 <= k <= 30, exactly.
+double PowerOfTwo(int k) { return static_cast<double>(uint64_t{1} << k); }
+
+// Fraction bits k for walking both coordinates in 32-bit fixed point, or -1.
+// x: every walked x is X0 - r * b + c * a; with X0, a and b multiples of
+// 2^-k and every partial sum below 2^(53 - k) in magnitude, each double
+// addition of the rule is exact, so the walk equals the fixed-point sum.
+// y: the row start is a full double, so the walk may round where y enters a
+// larger binade; the fixed-point y (row start rounded down to 2^-k, then
+// steps of b, exact) stays within one unit plus `margin` of the walked y,
+// which decides the truncation except where the fixed-point value is within
+// a unit of an integer: such rows are marked and redone by the scalar rule.
+// A copied sample lies in [0, sw) x [0, sh), which must fit 32 bits unsigned.
+int FixedBits(const RotateGeometry& g, int sw, int sh, int tw, int th, double margin) {
     int k = 0;
     const double values[] = {g.x0, g.a, g.b};
     for (const double v : values)
         if (v != 0 && -LowBitExponent(v) > k) k = -LowBitExponent(v);
-    const double reach = Magnitude(g.x0) + (th + 1.0) * Magnitude(g.b) + (tw + 1.0) * Magnitude(g.a);
-    if (k > 40 || !(std::ldexp(reach, k) < 0x1p52)) return -1;
-    if (static_cast<double>(sw) * std::ldexp(1.0, k) > 0x1p32) return -1;
+    if (k > 30) return -1;
+    const double unit = PowerOfTwo(k);
+    const double steps = (th + tw + 2.0) * (Magnitude(g.a) + Magnitude(g.b));
+    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + steps;
+    if (!(reach * unit < 0x1p52) || !(margin * unit < 0.25)) return -1;
+    if (sw * unit > 0x1p32 || sh * unit > 0x1p32 - 2) return -1;
     return k;
 }
 
@@ -289,7 +304,7 @@ inline uint32_t ToFixed(double v, double unit) {
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(v * unit)));
 }
 
-template <class T, int kGroupVectors, bool kFixedX>
+template <class T, int kGroupVectors, bool kFixed>
 void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, int fractionBits) {
     constexpr int kGroupRows = 4 * kGroupVectors;
     const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
@@ -307,7 +322,7 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
     const __m256d minusOne = _mm256_set1_pd(-1.0), big = _mm256_set1_pd(tw + 1.0);
     const __m128i widthI = _mm_set1_epi32(sw);
     // 2^fractionBits: scaling by it is exact.
-    const double unit = std::ldexp(1.0, fractionBits);
+    const double unit = PowerOfTwo(fractionBits);
 
     double xr = g.x0, yr = g.y0;
     int r = 0;
@@ -319,7 +334,9 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
             xr -= g.b;
             yr += g.a;
         }
-        alignas(32) double keptD[kGroupRows], firstD[kGroupRows], okD[kGroupRows];
+        alignas(16) int32_t kept[kGroupRows], firstCol[kGroupRows];
+        // Bit k: row k takes the fast copy.
+        unsigned fast = 0;
         __m256d X[kGroupVectors], Y[kGroupVectors];
         for (int v = 0; v < kGroupVectors; ++v) {
             X[v] = _mm256_load_pd(startX + 4 * v);
@@ -348,13 +365,13 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
             const __m256d reaches =
                 _mm256_or_pd(empty, _mm256_cmp_pd(_mm256_sub_pd(n, _mm256_set1_pd(1.0)), fhi, _CMP_LE_OQ));
             ok = _mm256_and_pd(ok, reaches);
-            _mm256_store_pd(keptD + 4 * v, n);
-            _mm256_store_pd(firstD + 4 * v, first);
-            _mm256_store_pd(okD + 4 * v, ok);
+            _mm_store_si128(reinterpret_cast<__m128i*>(kept + 4 * v), _mm256_cvttpd_epi32(n));
+            _mm_store_si128(reinterpret_cast<__m128i*>(firstCol + 4 * v), _mm256_cvttpd_epi32(first));
+            fast |= static_cast<unsigned>(_mm256_movemask_pd(ok)) << (4 * v);
         }
         int longest = 0;
         for (int k = 0; k < kGroupRows; ++k)
-            if (static_cast<int>(keptD[k]) > longest) longest = static_cast<int>(keptD[k]);
+            if (kept[k] > longest) longest = kept[k];
 
         // Source indices of columns 0 .. longest - 1, by the rows' own
         // additions.
@@ -363,30 +380,49 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
             x[v] = X[v];
             y[v] = Y[v];
         }
-        if constexpr (kFixedX) {
-            // x in fixed point, eight rows a register: the walked doubles
-            // are exact here (see FixedXBits), so adding the fixed-point
-            // step gives the same values, and a copied column's x lies in
-            // [0, sw), where a logical shift truncates.
+        if constexpr (kFixed) {
+            // Both coordinates in fixed point (see FixedBits), eight rows a
+            // register, from the first column any row of the group copies
+            // (fixed point can jump there). A copied sample lies in
+            // [0, sw) x [0, sh), where a logical shift truncates. y is
+            // walked one unit high: its truncation is unchanged unless the
+            // fraction bits come out 0 or 1, which `nearest` (their least
+            // value over the row) marks as too close to an integer.
             constexpr int kHalves = kGroupVectors / 2;
-            alignas(32) uint32_t startFixed[kGroupRows];
-            for (int k = 0; k < kGroupRows; ++k) startFixed[k] = ToFixed(startX[k], unit);
-            const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(ToFixed(g.a, unit)));
+            int from = longest;
+            for (int k = 0; k < kGroupRows; ++k)
+                if (firstCol[k] < from) from = firstCol[k];
+            const uint32_t stepFx = ToFixed(g.a, unit), stepFy = ToFixed(g.b, unit);
+            alignas(32) uint32_t startFx[kGroupRows], startFy[kGroupRows];
+            for (int k = 0; k < kGroupRows; ++k) {
+                startFx[k] = ToFixed(startX[k], unit) + static_cast<uint32_t>(from) * stepFx;
+                startFy[k] = ToFixed(std::floor(startY[k] * unit), 1.0) + 1 + static_cast<uint32_t>(from) * stepFy;
+            }
+            const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(stepFx));
+            const __m256i stepY = _mm256_set1_epi32(static_cast<int32_t>(stepFy));
             const __m128i shift = _mm_cvtsi32_si128(fractionBits);
             const __m256i width8 = _mm256_set1_epi32(sw);
-            __m256i xf[kHalves];
-            for (int h = 0; h < kHalves; ++h) xf[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(startFixed + 8 * h));
-            for (int col = 0; col < longest; ++col)
+            const __m256i fraction = _mm256_set1_epi32(static_cast<int32_t>((1u << fractionBits) - 1));
+            __m256i xf[kHalves], yf[kHalves], nearest[kHalves];
+            for (int h = 0; h < kHalves; ++h) {
+                xf[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(startFx + 8 * h));
+                yf[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(startFy + 8 * h));
+                nearest[h] = fraction;
+            }
+            for (int col = from; col < longest; ++col)
                 for (int h = 0; h < kHalves; ++h) {
-                    const __m256i ty = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm256_cvttpd_epi32(y[2 * h])),
-                                                               _mm256_cvttpd_epi32(y[2 * h + 1]), 1);
-                    const __m256i tx = _mm256_srl_epi32(xf[h], shift);
+                    const __m256i ty = _mm256_srl_epi32(yf[h], shift), tx = _mm256_srl_epi32(xf[h], shift);
                     _mm256_store_si256(reinterpret_cast<__m256i*>(index + col * kGroupRows + 8 * h),
                                        _mm256_add_epi32(_mm256_mullo_epi32(ty, width8), tx));
+                    nearest[h] = _mm256_min_epu32(nearest[h], _mm256_and_si256(yf[h], fraction));
                     xf[h] = _mm256_add_epi32(xf[h], stepX);
-                    y[2 * h] = _mm256_add_pd(y[2 * h], B);
-                    y[2 * h + 1] = _mm256_add_pd(y[2 * h + 1], B);
+                    yf[h] = _mm256_add_epi32(yf[h], stepY);
                 }
+            alignas(32) uint32_t nearestRows[kGroupRows];
+            for (int h = 0; h < kHalves; ++h)
+                _mm256_store_si256(reinterpret_cast<__m256i*>(nearestRows + 8 * h), nearest[h]);
+            for (int k = 0; k < kGroupRows; ++k)
+                if (nearestRows[k] < 2) fast &= ~(1u << k);
         } else {
             for (int col = 0; col < longest; ++col)
                 for (int v = 0; v < kGroupVectors; ++v) {
@@ -397,26 +433,33 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
         }
 
         for (int k = 0; k < kGroupRows; ++k) {
-            if (okD[k] == 0) {
+            if ((fast & (1u << k)) == 0) {
                 RotateRowScalar(p, g, r + k, startX[k], startY[k]);
                 continue;
             }
-            const int begin = static_cast<int>(firstD[k]);
-            const int end = static_cast<int>(keptD[k]);
+            const int begin = firstCol[k];
+            const int end = kept[k];
             T* row = p.dst + static_cast<ptrdiff_t>(r + k) * tw;
-            Fill(row, begin, p.clear);
+            // The whole row cleared first and the span copied over it: the
+            // same number of stores every row, so the branches of fills and
+            // tails that vary from row to row are gone.
+            Fill(row, tw, p.clear);
             const int32_t* idx = index + k;
-            int i = begin;
-            for (; i + 4 <= end; i += 4) {
+            const auto copyFour = [&](int i) {
                 const T s0 = p.src[idx[i * kGroupRows]], s1 = p.src[idx[(i + 1) * kGroupRows]];
                 const T s2 = p.src[idx[(i + 2) * kGroupRows]], s3 = p.src[idx[(i + 3) * kGroupRows]];
                 row[i] = s0;
                 row[i + 1] = s1;
                 row[i + 2] = s2;
                 row[i + 3] = s3;
+            };
+            if (end - begin >= 4) {
+                for (int i = begin; i + 4 <= end; i += 4) copyFour(i);
+                // The last zero to three pixels, overlapping the copied ones.
+                copyFour(end - 4);
+            } else {
+                for (int i = begin; i < end; ++i) row[i] = p.src[idx[i * kGroupRows]];
             }
-            for (; i < end; ++i) row[i] = p.src[idx[i * kGroupRows]];
-            Fill(row + end, tw - end, p.clear);
         }
     }
     for (; r < th; ++r) {
@@ -430,7 +473,7 @@ template <class T>
 void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
     double margin = 0;
     if (p.dstWidth <= kMaxRowPixels && SpansApply(g, p.srcWidth, p.srcHeight, p.dstWidth, p.dstHeight, margin)) {
-        const int bits = FixedXBits(g, p.srcWidth, p.dstWidth, p.dstHeight);
+        const int bits = FixedBits(g, p.srcWidth, p.srcHeight, p.dstWidth, p.dstHeight, margin);
         if (bits >= 0)
             PassSpans<T, kSpanVectors, true>(p, g, margin, bits);
         else
