@@ -235,27 +235,35 @@ bool SpansApply(const RotateGeometry& g, int sw, int sh, int tw, int th, double&
     return true;
 }
 
+// One coordinate of one walk: the edge where the walk enters [0, size) and
+// the one where it leaves (by the sign of the step), 1 / step, and the
+// margin in steps.
+struct SpanAxis {
+    __m256d enter, leave, inverse, tolerance;
+    SpanAxis(double step, double size, double margin)
+        : enter(_mm256_set1_pd(step > 0 ? 0.0 : size)),
+          leave(_mm256_set1_pd(step > 0 ? size : 0.0)),
+          inverse(_mm256_set1_pd(1.0 / step)),
+          tolerance(_mm256_set1_pd(margin / Magnitude(step))) {}
+};
+
 struct SpanLanes {
-    __m256d zero, cols, margin;
     __m256d absMask;
 
-    __m256d Abs(__m256d v) const { return _mm256_and_pd(v, absMask); }
-    // Whether the line crosses its edge at parameter t far enough from every
-    // column 0 .. cols to know each column's side without walking.
-    __m256d Clear(__m256d t, __m256d absStep) const {
-        const __m256d k = _mm256_min_pd(
-            _mm256_max_pd(_mm256_round_pd(t, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC), zero), cols);
-        return _mm256_cmp_pd(_mm256_mul_pd(Abs(_mm256_sub_pd(t, k)), absStep), margin, _CMP_GT_OQ);
+    // Whether the walk crosses an edge at step t far enough from every
+    // whole step to know each step's side without walking.
+    __m256d Far(__m256d t, __m256d tolerance) const {
+        const __m256d whole = _mm256_round_pd(t, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+        return _mm256_cmp_pd(_mm256_and_pd(_mm256_sub_pd(t, whole), absMask), tolerance, _CMP_GT_OQ);
     }
     // Narrows [lo, hi] to the steps k at which start + k * step lies in
     // [0, size), and clears `ok` where that cannot be told apart.
-    void Axis(__m256d start, __m256d inv, __m256d absStep, __m256d size, __m256d& lo, __m256d& hi,
-              __m256d& ok) const {
-        const __m256d t0 = _mm256_mul_pd(_mm256_sub_pd(zero, start), inv);
-        const __m256d t1 = _mm256_mul_pd(_mm256_sub_pd(size, start), inv);
-        lo = _mm256_max_pd(lo, _mm256_ceil_pd(_mm256_min_pd(t0, t1)));
-        hi = _mm256_min_pd(hi, _mm256_floor_pd(_mm256_max_pd(t0, t1)));
-        ok = _mm256_and_pd(ok, _mm256_and_pd(Clear(t0, absStep), Clear(t1, absStep)));
+    void Axis(__m256d start, const SpanAxis& e, __m256d& lo, __m256d& hi, __m256d& ok) const {
+        const __m256d tEnter = _mm256_mul_pd(_mm256_sub_pd(e.enter, start), e.inverse);
+        const __m256d tLeave = _mm256_mul_pd(_mm256_sub_pd(e.leave, start), e.inverse);
+        lo = _mm256_max_pd(lo, _mm256_ceil_pd(tEnter));
+        hi = _mm256_min_pd(hi, _mm256_floor_pd(tLeave));
+        ok = _mm256_and_pd(ok, _mm256_and_pd(Far(tEnter, e.tolerance), Far(tLeave, e.tolerance)));
     }
 };
 
@@ -293,9 +301,20 @@ int FixedBits(const RotateGeometry& g, int sw, int sh, int tw, int th, double ma
     const double unit = PowerOfTwo(k);
     const double steps = (th + tw + 2.0) * (Magnitude(g.a) + Magnitude(g.b));
     const double reach = Magnitude(g.x0) + Magnitude(g.y0) + steps;
-    if (!(reach * unit < 0x1p52) || !(margin * unit < 0.25)) return -1;
+    if (!(reach * unit < 0x1p51) || !(margin * unit < 0.25)) return -1;
     if (sw * unit > 0x1p32 || sh * unit > 0x1p32 - 2) return -1;
     return k;
+}
+
+// Eight whole numbers (below 2^51 in magnitude), four in each of lo and hi,
+// modulo 2^32: adding 1.5 * 2^52 leaves each number's two's complement in
+// the low bits of its double.
+inline __m256i LowWords(__m256d lo, __m256d hi) {
+    const __m256d magic = _mm256_set1_pd(0x1.8p52);
+    const __m256i pick = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    const __m256i a = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(_mm256_add_pd(lo, magic)), pick);
+    const __m256i b = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(_mm256_add_pd(hi, magic)), pick);
+    return _mm256_permute2x128_si256(a, b, 0x20);
 }
 
 // v * unit as a 32-bit fixed-point word (modulo 2^32); v * unit is an
@@ -310,15 +329,13 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
     const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
     alignas(32) int32_t index[kMaxRowPixels * kGroupRows];
     SpanLanes S;
-    S.zero = _mm256_setzero_pd();
-    S.cols = _mm256_set1_pd(tw);
-    S.margin = _mm256_set1_pd(margin);
     S.absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
-    const __m256d A = _mm256_set1_pd(g.a), B = _mm256_set1_pd(g.b);
+    const __m256d zero = _mm256_setzero_pd(), cols = _mm256_set1_pd(tw);
+    // The right trim walks back by (a, b), the left trim forward.
+    const SpanAxis backX(-g.a, sw, margin), backY(-g.b, sh, margin);
+    const SpanAxis forwardX(g.a, sw, margin), forwardY(g.b, sh, margin);
     const __m256d EA = _mm256_set1_pd(g.ea), EB = _mm256_set1_pd(g.eb);
-    const __m256d invA = _mm256_set1_pd(1.0 / g.a), invB = _mm256_set1_pd(1.0 / g.b);
-    const __m256d absA = S.Abs(A), absB = S.Abs(B);
-    const __m256d srcW = _mm256_set1_pd(sw), srcH = _mm256_set1_pd(sh);
+    const __m256d A = _mm256_set1_pd(g.a), B = _mm256_set1_pd(g.b);
     const __m256d minusOne = _mm256_set1_pd(-1.0), big = _mm256_set1_pd(tw + 1.0);
     const __m128i widthI = _mm_set1_epi32(sw);
     // 2^fractionBits: scaling by it is exact.
@@ -343,21 +360,20 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
             Y[v] = _mm256_load_pd(startY + 4 * v);
             // Right trim: the walk back from (xr + ea, yr + eb) by (a, b)
             // stops at the first inside step K; n = tw - K pixels remain.
-            __m256d lo = minusOne, hi = big, ok = _mm256_cmp_pd(S.zero, S.zero, _CMP_EQ_OQ);
+            __m256d lo = minusOne, hi = big, ok = _mm256_cmp_pd(zero, zero, _CMP_EQ_OQ);
             const __m256d xe = _mm256_add_pd(X[v], EA), ye = _mm256_add_pd(Y[v], EB);
-            const __m256d negInvA = _mm256_sub_pd(S.zero, invA), negInvB = _mm256_sub_pd(S.zero, invB);
-            S.Axis(xe, negInvA, absA, srcW, lo, hi, ok);
-            S.Axis(ye, negInvB, absB, srcH, lo, hi, ok);
-            lo = _mm256_max_pd(lo, S.zero);
+            S.Axis(xe, backX, lo, hi, ok);
+            S.Axis(ye, backY, lo, hi, ok);
+            lo = _mm256_max_pd(lo, zero);
             // No inside step before tw: everything is trimmed.
-            const __m256d none = _mm256_or_pd(_mm256_cmp_pd(lo, hi, _CMP_GT_OQ), _mm256_cmp_pd(lo, S.cols, _CMP_GE_OQ));
-            const __m256d n = _mm256_blendv_pd(_mm256_sub_pd(S.cols, lo), S.zero, none);
+            const __m256d none = _mm256_or_pd(_mm256_cmp_pd(lo, hi, _CMP_GT_OQ), _mm256_cmp_pd(lo, cols, _CMP_GE_OQ));
+            const __m256d n = _mm256_blendv_pd(_mm256_sub_pd(cols, lo), zero, none);
             // Left trim: the walk forward from (xr, yr) stops at the first
             // inside column, or at n.
             __m256d flo = minusOne, fhi = big;
-            S.Axis(X[v], invA, absA, srcW, flo, fhi, ok);
-            S.Axis(Y[v], invB, absB, srcH, flo, fhi, ok);
-            flo = _mm256_max_pd(flo, S.zero);
+            S.Axis(X[v], forwardX, flo, fhi, ok);
+            S.Axis(Y[v], forwardY, flo, fhi, ok);
+            flo = _mm256_max_pd(flo, zero);
             const __m256d empty = _mm256_or_pd(_mm256_cmp_pd(flo, fhi, _CMP_GT_OQ), _mm256_cmp_pd(flo, n, _CMP_GE_OQ));
             const __m256d first = _mm256_blendv_pd(flo, n, empty);
             // Every copied column must be inside: n - 1 <= fhi, unless
@@ -393,20 +409,21 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
             for (int k = 0; k < kGroupRows; ++k)
                 if (firstCol[k] < from) from = firstCol[k];
             const uint32_t stepFx = ToFixed(g.a, unit), stepFy = ToFixed(g.b, unit);
-            alignas(32) uint32_t startFx[kGroupRows], startFy[kGroupRows];
-            for (int k = 0; k < kGroupRows; ++k) {
-                startFx[k] = ToFixed(startX[k], unit) + static_cast<uint32_t>(from) * stepFx;
-                startFy[k] = ToFixed(std::floor(startY[k] * unit), 1.0) + 1 + static_cast<uint32_t>(from) * stepFy;
-            }
             const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(stepFx));
             const __m256i stepY = _mm256_set1_epi32(static_cast<int32_t>(stepFy));
+            const __m256i skipX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(from) * stepFx));
+            const __m256i skipY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(from) * stepFy + 1));
+            const __m256d units = _mm256_set1_pd(unit);
             const __m128i shift = _mm_cvtsi32_si128(fractionBits);
             const __m256i width8 = _mm256_set1_epi32(sw);
             const __m256i fraction = _mm256_set1_epi32(static_cast<int32_t>((1u << fractionBits) - 1));
             __m256i xf[kHalves], yf[kHalves], nearest[kHalves];
             for (int h = 0; h < kHalves; ++h) {
-                xf[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(startFx + 8 * h));
-                yf[h] = _mm256_load_si256(reinterpret_cast<const __m256i*>(startFy + 8 * h));
+                const __m256d x0 = _mm256_mul_pd(X[2 * h], units), x1 = _mm256_mul_pd(X[2 * h + 1], units);
+                const __m256d y0 = _mm256_floor_pd(_mm256_mul_pd(Y[2 * h], units));
+                const __m256d y1 = _mm256_floor_pd(_mm256_mul_pd(Y[2 * h + 1], units));
+                xf[h] = _mm256_add_epi32(LowWords(x0, x1), skipX);
+                yf[h] = _mm256_add_epi32(LowWords(y0, y1), skipY);
                 nearest[h] = fraction;
             }
             for (int col = from; col < longest; ++col)
