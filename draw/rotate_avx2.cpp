@@ -470,9 +470,32 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
                 row[i + 2] = s2;
                 row[i + 3] = s3;
             };
-            if (end - begin >= 4) {
-                for (int i = begin; i + 4 <= end; i += 4) copyFour(i);
-                // The last zero to three pixels, overlapping the copied ones.
+            // Words are gathered into a vector register (an insert that
+            // loads, one store for eight), which leaves the integer units
+            // free for the index loads.
+            const auto copyEight = [&](int i) {
+                if constexpr (sizeof(T) == 2) {
+                    __m128i v = _mm_cvtsi32_si128(p.src[idx[i * kGroupRows]]);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 1) * kGroupRows]], 1);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 2) * kGroupRows]], 2);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 3) * kGroupRows]], 3);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 4) * kGroupRows]], 4);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 5) * kGroupRows]], 5);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 6) * kGroupRows]], 6);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 7) * kGroupRows]], 7);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), v);
+                } else {
+                    copyFour(i);
+                    copyFour(i + 4);
+                }
+            };
+            // Tails are whole blocks ending at `end`, overlapping pixels
+            // already copied.
+            if (end - begin >= 8) {
+                for (int i = begin; i + 8 <= end; i += 8) copyEight(i);
+                copyEight(end - 8);
+            } else if (end - begin >= 4) {
+                copyFour(begin);
                 copyFour(end - 4);
             } else {
                 for (int i = begin; i < end; ++i) row[i] = p.src[idx[i * kGroupRows]];
