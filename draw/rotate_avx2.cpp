@@ -297,12 +297,17 @@ int FixedBits(const RotateGeometry& g, int sw, int sh, int tw, int th, double ma
     const double values[] = {g.x0, g.a, g.b};
     for (const double v : values)
         if (v != 0 && -LowBitExponent(v) > k) k = -LowBitExponent(v);
-    if (k > 30) return -1;
-    const double unit = PowerOfTwo(k);
     const double steps = (th + tw + 2.0) * (Magnitude(g.a) + Magnitude(g.b));
     const double reach = Magnitude(g.x0) + Magnitude(g.y0) + steps;
-    if (!(reach * unit < 0x1p51) || !(margin * unit < 0.25)) return -1;
-    if (sw * unit > 0x1p32 || sh * unit > 0x1p32 - 2) return -1;
+    const double size = sw > sh ? sw : sh;
+    const auto fits = [&](int bits) {
+        const double unit = PowerOfTwo(bits);
+        return bits <= 30 && reach * unit < 0x1p51 && margin * unit < 0.25 && size * unit <= 0x1p32 - 2;
+    };
+    if (!fits(k)) return -1;
+    // More fraction bits than needed are as exact and leave fewer rows
+    // unsure.
+    while (fits(k + 1)) ++k;
     return k;
 }
 

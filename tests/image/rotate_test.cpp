@@ -186,9 +186,8 @@ TEST(RotateFastPath, MatchesTheScalarRuleBitForBit) {
 }
 
 // The game's case, a ship's 80 x 80 sprite into its 80 x 80 target, at every
-// quarter degree: the headings where the fast pass switches between its
-// fixed-point walk, its double walk and the plain walk, and the rows it hands
-// back to the scalar rule, all come up here.
+// quarter degree: the fast pass's fixed-point walk, its double walk and the
+// plain walk (near multiples of 90 degrees) all come up here.
 TEST(RotateFastPath, MatchesTheScalarRuleForTheShipsAtEveryQuarterDegree) {
     if (BlitKernelsFor(BlitLevel::kAvx2) == nullptr) GTEST_SKIP() << "no AVX2";
     std::vector<uint16_t> src(80 * 80);
@@ -203,14 +202,17 @@ TEST(RotateFastPath, MatchesTheScalarRuleForTheShipsAtEveryQuarterDegree) {
     }
 }
 
-// Headings at which some row's last copied sample, after the walk's
-// roundings, lies just outside the source, where the rule clears or reads
-// per sample: those rows must not take the plain copy.
-TEST(RotateFastPath, RowsEndingJustOutsideTheSourceFollowTheRule) {
+// Geometry where the fast pass must hand rows back to the scalar rule: some
+// row's last copied sample, after the walk's roundings, lies just outside the
+// source (the first three), or a sample's y lands within a rounding of a
+// whole number, where only the walked double decides its truncation (the
+// rest).
+TEST(RotateFastPath, RowsTheFastCopyCannotDecideFollowTheRule) {
     if (BlitKernelsFor(BlitLevel::kAvx2) == nullptr) GTEST_SKIP() << "no AVX2";
     const struct {
         float angle, scale;
-    } cases[] = {{-323.130005f, 0.5f}, {-593.154419f, 1.0f}, {-396.893677f, 1.0f}};
+    } cases[] = {{-323.130005f, 0.5f}, {-593.154419f, 1.0f}, {-396.893677f, 1.0f}, {45.0f, 7.0f},
+                 {315.0f, 2.0f},       {224.0f, 0.999f},     {46.8800049f, 3.3f}};
     std::vector<uint16_t> src(80 * 80);
     for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint16_t>(i + 1);
     std::vector<uint16_t> expected(src.size()), actual(src.size());
