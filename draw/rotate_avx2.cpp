@@ -1,7 +1,19 @@
-// AVX2 build of the rotation pass: eight target rows at once, one row a lane
-// of two double-precision registers. Every lane repeats exactly the additions of
-// the scalar rule for its row (same values, same order), so the trims and the
-// sampled positions are bit-identical; only the work is spread differently:
+// AVX2 build of the rotation pass, bit-identical to the scalar rule. Two ways:
+//
+// Spans (most geometry): sixteen rows a group. The right and left trims are
+// not walked: along a row the rule adds the same step again and again, so
+// each inside test changes once, at a column computed from the row's line;
+// the walked values stay within a tiny margin of that line, and a row whose
+// line meets an edge within that margin of a column, or whose copied span
+// would reach outside the source, is redone by the scalar rule. The source
+// indices of the copied columns then come from a walk in 32-bit fixed point
+// where that provably gives the rule's truncations (see FixedBits), else from
+// the rule's own double additions, one row a lane; each row is cleared and
+// its span copied through the indices.
+//
+// Walk (steps below 2^-20, i.e. within about 5e-5 degrees of a multiple of
+// 90, or extreme values): eight rows at once, one row a lane, every lane
+// repeating the rule's additions:
 //   1. the right trims of the eight rows, stepped together;
 //   2. one walk along the rows that finds each row's left trim and stores the
 //      source index of every column;
@@ -35,7 +47,8 @@ constexpr int kMaxRowPixels = 1024;
 // in flight at once.
 constexpr int kVectors = 2;
 constexpr int kRows = 4 * kVectors;
-// Rows a group where the spans are computed.
+// Rows a group of the spans pass, in registers of four: sixteen rows keep
+// two fixed-point registers of eight rows in flight.
 constexpr int kSpanVectors = 4;
 
 struct Lanes {
