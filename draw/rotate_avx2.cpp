@@ -343,8 +343,10 @@ inline uint32_t ToFixed(double v, double unit) {
 
 template <class T, int kGroupVectors, bool kFixed>
 void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, int fractionBits) {
+    static_assert(kGroupVectors % 2 == 0 && 4 * kGroupVectors <= 32, "whole registers of eight rows, one bit a row");
     constexpr int kGroupRows = 4 * kGroupVectors;
     const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
+    // Column c's indices of the group's rows sit at index[c * kGroupRows ...].
     alignas(32) int32_t index[kMaxRowPixels * kGroupRows];
     SpanLanes S;
     S.absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
@@ -407,13 +409,6 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
         for (int k = 0; k < kGroupRows; ++k)
             if (kept[k] > longest) longest = kept[k];
 
-        // Source indices of columns 0 .. longest - 1, by the rows' own
-        // additions.
-        __m256d x[kGroupVectors], y[kGroupVectors];
-        for (int v = 0; v < kGroupVectors; ++v) {
-            x[v] = X[v];
-            y[v] = Y[v];
-        }
         if constexpr (kFixed) {
             // Both coordinates in fixed point (see FixedBits), eight rows a
             // register, from the first column any row of the group copies
@@ -459,6 +454,13 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
             for (int k = 0; k < kGroupRows; ++k)
                 if (nearestRows[k] < 2) fast &= ~(1u << k);
         } else {
+            // Source indices of columns 0 .. longest - 1, by the rows' own
+            // additions.
+            __m256d x[kGroupVectors], y[kGroupVectors];
+            for (int v = 0; v < kGroupVectors; ++v) {
+                x[v] = X[v];
+                y[v] = Y[v];
+            }
             for (int col = 0; col < longest; ++col)
                 for (int v = 0; v < kGroupVectors; ++v) {
                     StoreIndex(index + col * kGroupRows + 4 * v, x[v], y[v], widthI);
