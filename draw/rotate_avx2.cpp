@@ -1,7 +1,19 @@
-// AVX2 build of the rotation pass: eight target rows at once, one row a lane
-// of two double-precision registers. Every lane repeats exactly the additions of
-// the scalar rule for its row (same values, same order), so the trims and the
-// sampled positions are bit-identical; only the work is spread differently:
+// AVX2 build of the rotation pass, bit-identical to the scalar rule. Two ways:
+//
+// Spans (most geometry): sixteen rows a group. The right and left trims are
+// not walked: along a row the rule adds the same step again and again, so
+// each inside test changes once, at a column computed from the row's line;
+// the walked values stay within a tiny margin of that line, and a row whose
+// line meets an edge within that margin of a column, or whose copied span
+// would reach outside the source, is redone by the scalar rule. The source
+// indices of the copied columns then come from a walk in 32-bit fixed point
+// where that provably gives the rule's truncations (see FixedBits), else from
+// the rule's own double additions, one row a lane; each row is cleared and
+// its span copied through the indices.
+//
+// Walk (steps below 2^-20, i.e. within about 5e-5 degrees of a multiple of
+// 90, or extreme values): eight rows at once, one row a lane, every lane
+// repeating the rule's additions:
 //   1. the right trims of the eight rows, stepped together;
 //   2. one walk along the rows that finds each row's left trim and stores the
 //      source index of every column;
@@ -16,8 +28,10 @@
 
 #include <immintrin.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "draw/rotate_pass.h"
 
@@ -33,6 +47,9 @@ constexpr int kMaxRowPixels = 1024;
 // in flight at once.
 constexpr int kVectors = 2;
 constexpr int kRows = 4 * kVectors;
+// Rows a group of the spans pass, in registers of four: sixteen rows keep
+// two fixed-point registers of eight rows in flight.
+constexpr int kSpanVectors = 4;
 
 struct Lanes {
     __m256d zero, one, srcW, srcH;
@@ -51,18 +68,21 @@ inline void StoreIndex(int32_t* to, __m256d x, __m256d y, __m128i width) {
 
 double Magnitude(double v) { return v < 0 ? -v : v; }
 
-// Whether a row's last copied sample truncates to a position inside the
-// source, known without walking to it. The right trim stopped at (xe, ye)
-// inside the source; the last copied sample is one step back from there,
-// (xe - a, ye - b), up to the rounding of the two walks (one double rounding
-// a step, at most tw + 2 steps) and of the float ea, eb. The bound below is
-// far wider than those roundings; a row that comes closer to an edge than it
-// is redone by the scalar rule.
-inline bool EndInside(double endX, double endY, double xr, double yr, const RotateGeometry& g, int sw, int sh,
-                      int tw) {
+// Margin for telling, without walking to it, whether a row's last copied
+// sample truncates to a position inside the source. The right trim stopped at
+// (xe, ye) inside the source; the last copied sample is one step back from
+// there, (xe - a, ye - b), up to the rounding of the two walks (one double
+// rounding a step, at most tw + 2 steps) and of the float ea, eb. The margin
+// is far wider than those roundings for every row of the pass (reach bounds
+// |xr| + |yr| of all rows); a row that comes closer to an edge than it is
+// redone by the scalar rule.
+double EndSlack(const RotateGeometry& g, int tw, int th) {
     const double steps = Magnitude(g.a) + Magnitude(g.b);
-    const double reach = Magnitude(xr) + Magnitude(yr) + (tw + 2.0) * steps + 1.0;
-    const double slack = (tw + 8.0) * reach * 0x1p-48 + tw * steps * 0x1p-20;
+    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * steps + 2.0;
+    return (tw + 8.0) * reach * 0x1p-48 + tw * steps * 0x1p-20;
+}
+
+inline bool EndInside(double endX, double endY, double slack, int sw, int sh) {
     return endX - slack > -1 && endX + slack < sw && endY - slack > -1 && endY + slack < sh;
 }
 
@@ -72,7 +92,7 @@ void Fill(T* p, int count, T value) {
 }
 
 template <class T>
-void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
+void PassWalk(const RotatePlane<T>& p, const RotateGeometry& g) {
     const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
     if (tw > kMaxRowPixels) {
         RotatePassScalar(p, g);
@@ -88,6 +108,7 @@ void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
     const __m256d A = _mm256_set1_pd(g.a), B = _mm256_set1_pd(g.b);
     const __m256d EA = _mm256_set1_pd(g.ea), EB = _mm256_set1_pd(g.eb);
     const __m128i widthI = _mm_set1_epi32(sw);
+    const double slack = EndSlack(g, tw, th);
 
     double xr = g.x0, yr = g.y0;
     int r = 0;
@@ -175,7 +196,7 @@ void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
         for (int k = 0; k < kRows; ++k) {
             const int begin = static_cast<int>(firstCol[k]);
             const int end = static_cast<int>(kept[k]);
-            if (begin < end && !EndInside(endX[k], endY[k], startX[k], startY[k], g, sw, sh, tw)) {
+            if (begin < end && !EndInside(endX[k], endY[k], slack, sw, sh)) {
                 RotateRowScalar(p, g, r + k, startX[k], startY[k]);
                 continue;
             }
@@ -200,6 +221,326 @@ void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
         xr -= g.b;
         yr += g.a;
     }
+}
+
+// ---- Spans found by arithmetic ----------------------------------------------
+//
+// Along a row the sample points follow a line, and every step adds the same
+// value, so each of the four inside tests changes at most once along a walk
+// (rounding is monotonic). Where that change happens is computed from the
+// line (t = (edge - start) / step) instead of walked to. The walked values
+// differ from the line by less than `margin` (one rounding a step); a row
+// whose line passes an edge within that margin of a column, or whose copied
+// span would reach past the inside interval, is redone by the scalar rule.
+
+// Whole-pass conditions: steps neither tiny nor huge, values finite and far
+// from the limits of double precision. Anything else walks.
+bool SpansApply(const RotateGeometry& g, int sw, int sh, int tw, int th, double& margin) {
+    const double a = Magnitude(g.a), b = Magnitude(g.b);
+    if (!(a >= 0x1p-20 && a <= 0x1p20 && b >= 0x1p-20 && b <= 0x1p20)) return false;
+    if (!(Magnitude(g.ea) <= 0x1p40 && Magnitude(g.eb) <= 0x1p40)) return false;
+    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * (a + b) + Magnitude(g.ea) +
+                         Magnitude(g.eb) + sw + sh + 2.0;
+    if (!(reach <= 0x1p40)) return false;
+    // Walk of at most tw + 1 roundings of at most reach * 2^-53 each, plus
+    // the roundings of t itself; kept far wider than both.
+    margin = (tw + 8.0) * reach * 0x1p-46;
+    return true;
+}
+
+// One coordinate of one walk: the edge where the walk enters [0, size) and
+// the one where it leaves (by the sign of the step), 1 / step, and the
+// margin in steps.
+struct SpanAxis {
+    __m256d enter, leave, inverse, tolerance;
+    SpanAxis(double step, double size, double margin)
+        : enter(_mm256_set1_pd(step > 0 ? 0.0 : size)),
+          leave(_mm256_set1_pd(step > 0 ? size : 0.0)),
+          inverse(_mm256_set1_pd(1.0 / step)),
+          tolerance(_mm256_set1_pd(margin / Magnitude(step))) {}
+};
+
+struct SpanLanes {
+    __m256d absMask;
+
+    // Whether the walk crosses an edge at step t far enough from every
+    // whole step to know each step's side without walking.
+    __m256d Far(__m256d t, __m256d tolerance) const {
+        const __m256d whole = _mm256_round_pd(t, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+        return _mm256_cmp_pd(_mm256_and_pd(_mm256_sub_pd(t, whole), absMask), tolerance, _CMP_GT_OQ);
+    }
+    // Narrows [lo, hi] to the steps k at which start + k * step lies in
+    // [0, size), and clears `ok` where that cannot be told apart.
+    void Axis(__m256d start, const SpanAxis& e, __m256d& lo, __m256d& hi, __m256d& ok) const {
+        const __m256d tEnter = _mm256_mul_pd(_mm256_sub_pd(e.enter, start), e.inverse);
+        const __m256d tLeave = _mm256_mul_pd(_mm256_sub_pd(e.leave, start), e.inverse);
+        lo = _mm256_max_pd(lo, _mm256_ceil_pd(tEnter));
+        hi = _mm256_min_pd(hi, _mm256_floor_pd(tLeave));
+        ok = _mm256_and_pd(ok, _mm256_and_pd(Far(tEnter, e.tolerance), Far(tLeave, e.tolerance)));
+    }
+};
+
+// Exponent of the lowest set bit of v (v != 0): v is an odd multiple of
+// 2^result.
+int LowBitExponent(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
+    // Normal numbers carry the hidden bit; subnormals have exponent 1 - 1075.
+    if (biased != 0) mantissa |= uint64_t{1} << 52;
+    return (biased != 0 ? biased : 1) - 1075 + __builtin_ctzll(mantissa);
+}
+
+// 2^k for 0 <= k <= 30, exactly.
+double PowerOfTwo(int k) { return static_cast<double>(uint64_t{1} << k); }
+
+// Fraction bits k for walking both coordinates in 32-bit fixed point, or -1.
+// x: every walked x is X0 - r * b + c * a; with X0, a and b multiples of
+// 2^-k and every partial sum below 2^(53 - k) in magnitude, each double
+// addition of the rule is exact, so the walk equals the fixed-point sum.
+// y: the row start is a full double, so the walk may round where y enters a
+// larger binade; the fixed-point y (row start rounded down to 2^-k, then
+// steps of b, exact) stays within one unit plus `margin` of the walked y,
+// which decides the truncation except where the fixed-point value is within
+// a unit of an integer: such rows are marked and redone by the scalar rule.
+// A copied sample lies in [0, sw) x [0, sh), which must fit 32 bits unsigned.
+int FixedBits(const RotateGeometry& g, int sw, int sh, int tw, int th, double margin) {
+    int k = 0;
+    const double values[] = {g.x0, g.a, g.b};
+    for (const double v : values)
+        if (v != 0 && -LowBitExponent(v) > k) k = -LowBitExponent(v);
+    const double steps = (th + tw + 2.0) * (Magnitude(g.a) + Magnitude(g.b));
+    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + steps;
+    const double size = sw > sh ? sw : sh;
+    const auto fits = [&](int bits) {
+        const double unit = PowerOfTwo(bits);
+        return bits <= 30 && reach * unit < 0x1p51 && margin * unit < 0.25 && size * unit <= 0x1p32 - 2;
+    };
+    if (!fits(k)) return -1;
+    // More fraction bits than needed are as exact and leave fewer rows
+    // unsure.
+    while (fits(k + 1)) ++k;
+    return k;
+}
+
+// Eight whole numbers (below 2^51 in magnitude), four in each of lo and hi,
+// modulo 2^32: adding 1.5 * 2^52 leaves each number's two's complement in
+// the low bits of its double.
+inline __m256i LowWords(__m256d lo, __m256d hi) {
+    const __m256d magic = _mm256_set1_pd(0x1.8p52);
+    const __m256i pick = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    const __m256i a = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(_mm256_add_pd(lo, magic)), pick);
+    const __m256i b = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(_mm256_add_pd(hi, magic)), pick);
+    return _mm256_permute2x128_si256(a, b, 0x20);
+}
+
+// v * unit as a 32-bit fixed-point word (modulo 2^32); v * unit is an
+// integer below 2^53 in magnitude wherever this is called.
+inline uint32_t ToFixed(double v, double unit) {
+    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(v * unit)));
+}
+
+template <class T, int kGroupVectors, bool kFixed>
+void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, int fractionBits) {
+    static_assert(kGroupVectors % 2 == 0 && 4 * kGroupVectors <= 32, "whole registers of eight rows, one bit a row");
+    constexpr int kGroupRows = 4 * kGroupVectors;
+    const int sw = p.srcWidth, sh = p.srcHeight, tw = p.dstWidth, th = p.dstHeight;
+    // Column c's indices of the group's rows sit at index[c * kGroupRows ...].
+    alignas(32) int32_t index[kMaxRowPixels * kGroupRows];
+    SpanLanes S;
+    S.absMask = _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+    const __m256d zero = _mm256_setzero_pd(), cols = _mm256_set1_pd(tw);
+    // The right trim walks back by (a, b), the left trim forward.
+    const SpanAxis backX(-g.a, sw, margin), backY(-g.b, sh, margin);
+    const SpanAxis forwardX(g.a, sw, margin), forwardY(g.b, sh, margin);
+    const __m256d EA = _mm256_set1_pd(g.ea), EB = _mm256_set1_pd(g.eb);
+    const __m256d A = _mm256_set1_pd(g.a), B = _mm256_set1_pd(g.b);
+    const __m256d minusOne = _mm256_set1_pd(-1.0), big = _mm256_set1_pd(tw + 1.0);
+    const __m128i widthI = _mm_set1_epi32(sw);
+    // 2^fractionBits: scaling by it is exact.
+    const double unit = PowerOfTwo(fractionBits);
+
+    double xr = g.x0, yr = g.y0;
+    int r = 0;
+    for (; r + kGroupRows <= th; r += kGroupRows) {
+        alignas(32) double startX[kGroupRows], startY[kGroupRows];
+        for (int k = 0; k < kGroupRows; ++k) {
+            startX[k] = xr;
+            startY[k] = yr;
+            xr -= g.b;
+            yr += g.a;
+        }
+        alignas(16) int32_t kept[kGroupRows], firstCol[kGroupRows];
+        // Bit k: row k takes the fast copy.
+        unsigned fast = 0;
+        __m256d X[kGroupVectors], Y[kGroupVectors];
+        for (int v = 0; v < kGroupVectors; ++v) {
+            X[v] = _mm256_load_pd(startX + 4 * v);
+            Y[v] = _mm256_load_pd(startY + 4 * v);
+            // Right trim: the walk back from (xr + ea, yr + eb) by (a, b)
+            // stops at the first inside step K; n = tw - K pixels remain.
+            __m256d lo = minusOne, hi = big, ok = _mm256_cmp_pd(zero, zero, _CMP_EQ_OQ);
+            const __m256d xe = _mm256_add_pd(X[v], EA), ye = _mm256_add_pd(Y[v], EB);
+            S.Axis(xe, backX, lo, hi, ok);
+            S.Axis(ye, backY, lo, hi, ok);
+            lo = _mm256_max_pd(lo, zero);
+            // No inside step before tw: everything is trimmed.
+            const __m256d none = _mm256_or_pd(_mm256_cmp_pd(lo, hi, _CMP_GT_OQ), _mm256_cmp_pd(lo, cols, _CMP_GE_OQ));
+            const __m256d n = _mm256_blendv_pd(_mm256_sub_pd(cols, lo), zero, none);
+            // Left trim: the walk forward from (xr, yr) stops at the first
+            // inside column, or at n.
+            __m256d flo = minusOne, fhi = big;
+            S.Axis(X[v], forwardX, flo, fhi, ok);
+            S.Axis(Y[v], forwardY, flo, fhi, ok);
+            flo = _mm256_max_pd(flo, zero);
+            const __m256d empty = _mm256_or_pd(_mm256_cmp_pd(flo, fhi, _CMP_GT_OQ), _mm256_cmp_pd(flo, n, _CMP_GE_OQ));
+            const __m256d first = _mm256_blendv_pd(flo, n, empty);
+            // Every copied column must be inside: n - 1 <= fhi, unless
+            // nothing is copied.
+            const __m256d reaches =
+                _mm256_or_pd(empty, _mm256_cmp_pd(_mm256_sub_pd(n, _mm256_set1_pd(1.0)), fhi, _CMP_LE_OQ));
+            ok = _mm256_and_pd(ok, reaches);
+            _mm_store_si128(reinterpret_cast<__m128i*>(kept + 4 * v), _mm256_cvttpd_epi32(n));
+            _mm_store_si128(reinterpret_cast<__m128i*>(firstCol + 4 * v), _mm256_cvttpd_epi32(first));
+            fast |= static_cast<unsigned>(_mm256_movemask_pd(ok)) << (4 * v);
+        }
+        int longest = 0;
+        for (int k = 0; k < kGroupRows; ++k)
+            if (kept[k] > longest) longest = kept[k];
+
+        if constexpr (kFixed) {
+            // Both coordinates in fixed point (see FixedBits), eight rows a
+            // register, from the first column any row of the group copies
+            // (fixed point can jump there). A copied sample lies in
+            // [0, sw) x [0, sh), where a logical shift truncates. y is
+            // walked one unit high: its truncation is unchanged unless the
+            // fraction bits come out 0 or 1, which `nearest` (their least
+            // value over the row) marks as too close to an integer.
+            constexpr int kHalves = kGroupVectors / 2;
+            int from = longest;
+            for (int k = 0; k < kGroupRows; ++k)
+                if (firstCol[k] < from) from = firstCol[k];
+            const uint32_t stepFx = ToFixed(g.a, unit), stepFy = ToFixed(g.b, unit);
+            const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(stepFx));
+            const __m256i stepY = _mm256_set1_epi32(static_cast<int32_t>(stepFy));
+            const __m256i skipX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(from) * stepFx));
+            const __m256i skipY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(from) * stepFy + 1));
+            const __m256d units = _mm256_set1_pd(unit);
+            const __m128i shift = _mm_cvtsi32_si128(fractionBits);
+            const __m256i width8 = _mm256_set1_epi32(sw);
+            const __m256i fraction = _mm256_set1_epi32(static_cast<int32_t>((1u << fractionBits) - 1));
+            __m256i xf[kHalves], yf[kHalves], nearest[kHalves];
+            for (int h = 0; h < kHalves; ++h) {
+                const __m256d x0 = _mm256_mul_pd(X[2 * h], units), x1 = _mm256_mul_pd(X[2 * h + 1], units);
+                const __m256d y0 = _mm256_floor_pd(_mm256_mul_pd(Y[2 * h], units));
+                const __m256d y1 = _mm256_floor_pd(_mm256_mul_pd(Y[2 * h + 1], units));
+                xf[h] = _mm256_add_epi32(LowWords(x0, x1), skipX);
+                yf[h] = _mm256_add_epi32(LowWords(y0, y1), skipY);
+                nearest[h] = fraction;
+            }
+            for (int col = from; col < longest; ++col)
+                for (int h = 0; h < kHalves; ++h) {
+                    const __m256i ty = _mm256_srl_epi32(yf[h], shift), tx = _mm256_srl_epi32(xf[h], shift);
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(index + col * kGroupRows + 8 * h),
+                                       _mm256_add_epi32(_mm256_mullo_epi32(ty, width8), tx));
+                    nearest[h] = _mm256_min_epu32(nearest[h], _mm256_and_si256(yf[h], fraction));
+                    xf[h] = _mm256_add_epi32(xf[h], stepX);
+                    yf[h] = _mm256_add_epi32(yf[h], stepY);
+                }
+            alignas(32) uint32_t nearestRows[kGroupRows];
+            for (int h = 0; h < kHalves; ++h)
+                _mm256_store_si256(reinterpret_cast<__m256i*>(nearestRows + 8 * h), nearest[h]);
+            for (int k = 0; k < kGroupRows; ++k)
+                if (nearestRows[k] < 2) fast &= ~(1u << k);
+        } else {
+            // Source indices of columns 0 .. longest - 1, by the rows' own
+            // additions.
+            __m256d x[kGroupVectors], y[kGroupVectors];
+            for (int v = 0; v < kGroupVectors; ++v) {
+                x[v] = X[v];
+                y[v] = Y[v];
+            }
+            for (int col = 0; col < longest; ++col)
+                for (int v = 0; v < kGroupVectors; ++v) {
+                    StoreIndex(index + col * kGroupRows + 4 * v, x[v], y[v], widthI);
+                    x[v] = _mm256_add_pd(x[v], A);
+                    y[v] = _mm256_add_pd(y[v], B);
+                }
+        }
+
+        for (int k = 0; k < kGroupRows; ++k) {
+            if ((fast & (1u << k)) == 0) {
+                RotateRowScalar(p, g, r + k, startX[k], startY[k]);
+                continue;
+            }
+            const int begin = firstCol[k];
+            const int end = kept[k];
+            T* row = p.dst + static_cast<ptrdiff_t>(r + k) * tw;
+            // The whole row cleared first and the span copied over it: the
+            // same number of stores every row, so the branches of fills and
+            // tails that vary from row to row are gone.
+            Fill(row, tw, p.clear);
+            const int32_t* idx = index + k;
+            const auto copyFour = [&](int i) {
+                const T s0 = p.src[idx[i * kGroupRows]], s1 = p.src[idx[(i + 1) * kGroupRows]];
+                const T s2 = p.src[idx[(i + 2) * kGroupRows]], s3 = p.src[idx[(i + 3) * kGroupRows]];
+                row[i] = s0;
+                row[i + 1] = s1;
+                row[i + 2] = s2;
+                row[i + 3] = s3;
+            };
+            // Words are gathered into a vector register (an insert that
+            // loads, one store for eight), which leaves the integer units
+            // free for the index loads.
+            const auto copyEight = [&](int i) {
+                if constexpr (sizeof(T) == 2) {
+                    __m128i v = _mm_cvtsi32_si128(p.src[idx[i * kGroupRows]]);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 1) * kGroupRows]], 1);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 2) * kGroupRows]], 2);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 3) * kGroupRows]], 3);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 4) * kGroupRows]], 4);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 5) * kGroupRows]], 5);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 6) * kGroupRows]], 6);
+                    v = _mm_insert_epi16(v, p.src[idx[(i + 7) * kGroupRows]], 7);
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), v);
+                } else {
+                    copyFour(i);
+                    copyFour(i + 4);
+                }
+            };
+            // Tails are whole blocks ending at `end`, overlapping pixels
+            // already copied.
+            if (end - begin >= 8) {
+                for (int i = begin; i + 8 <= end; i += 8) copyEight(i);
+                copyEight(end - 8);
+            } else if (end - begin >= 4) {
+                copyFour(begin);
+                copyFour(end - 4);
+            } else {
+                for (int i = begin; i < end; ++i) row[i] = p.src[idx[i * kGroupRows]];
+            }
+        }
+    }
+    for (; r < th; ++r) {
+        RotateRowScalar(p, g, r, xr, yr);
+        xr -= g.b;
+        yr += g.a;
+    }
+}
+
+template <class T>
+void Pass(const RotatePlane<T>& p, const RotateGeometry& g) {
+    double margin = 0;
+    if (p.dstWidth <= kMaxRowPixels && SpansApply(g, p.srcWidth, p.srcHeight, p.dstWidth, p.dstHeight, margin)) {
+        const int bits = FixedBits(g, p.srcWidth, p.srcHeight, p.dstWidth, p.dstHeight, margin);
+        if (bits >= 0)
+            PassSpans<T, kSpanVectors, true>(p, g, margin, bits);
+        else
+            PassSpans<T, kSpanVectors, false>(p, g, margin, 0);
+        return;
+    }
+    PassWalk(p, g);
 }
 
 }  // namespace

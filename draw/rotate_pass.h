@@ -1,8 +1,9 @@
 // The two passes of Image::Rotate over one plane (pixel words or alpha
 // bytes): inverse mapping with nearest-pixel sampling, rows trimmed at both
 // ends to the part that falls inside the source. The scalar pass is the rule;
-// the AVX2 pass runs eight rows at once, each lane repeating the scalar's own
-// additions, and gives the same bits.
+// the AVX2 pass works on groups of rows, finds the trims from each row's line
+// and the source indices in fixed point where it can prove that gives the
+// same results, hands every other row to the rule, and gives the same bits.
 //
 // Depends on nothing but the planes it is given. Source and target must not
 // overlap. A sample whose truncated position falls outside the source (which

@@ -146,15 +146,15 @@ INSTANTIATE_TEST_SUITE_P(, RotateLevels, testing::Values(BlitLevel::kScalar, Bli
                          });
 
 #if defined(__x86_64__) || defined(__i386__)
-// The eight-row pass against the scalar rule on random geometry, both planes.
+// The vector pass against the scalar rule on random geometry, both planes.
 TEST(RotateFastPath, MatchesTheScalarRuleBitForBit) {
     if (BlitKernelsFor(BlitLevel::kAvx2) == nullptr) GTEST_SKIP() << "no AVX2";
     const uint32_t seed = 424242;
     std::mt19937 rng(seed);
     const float fixedAngles[] = {0, 90, 180, 270, 45, -90, 360, 1e-3f};
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 1500; ++round) {
         const int sw = 1 + static_cast<int>(rng() % 90), sh = 1 + static_cast<int>(rng() % 90);
-        const int tw = 1 + static_cast<int>(rng() % 100), th = 1 + static_cast<int>(rng() % 100);
+        const int tw = 1 + static_cast<int>(rng() % 130), th = 1 + static_cast<int>(rng() % 130);
         const float angle = round < 8 ? fixedAngles[round] : static_cast<float>(rng() % 72000) / 100.0f - 360.0f;
         const float scales[] = {1.0f, 0.5f, 2.0f, 0.37f, 3.3f};
         const float scale = scales[rng() % 5];
@@ -182,6 +182,45 @@ TEST(RotateFastPath, MatchesTheScalarRuleBitForBit) {
         ASSERT_EQ(words[0], words[1]) << "seed " << seed << " round " << round << " source " << sw << "x" << sh
                                       << " target " << tw << "x" << th << " angle " << angle << " scale " << scale;
         ASSERT_EQ(bytes[0], bytes[1]) << "seed " << seed << " round " << round;
+    }
+}
+
+// The game's case, a ship's 80 x 80 sprite into its 80 x 80 target, at every
+// quarter degree: the fast pass's fixed-point walk, its double walk and the
+// plain walk (near multiples of 90 degrees) all come up here.
+TEST(RotateFastPath, MatchesTheScalarRuleForTheShipsAtEveryQuarterDegree) {
+    if (BlitKernelsFor(BlitLevel::kAvx2) == nullptr) GTEST_SKIP() << "no AVX2";
+    std::vector<uint16_t> src(80 * 80);
+    for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint16_t>(i + 1);
+    std::vector<uint16_t> expected(src.size()), actual(src.size());
+    for (int quarter = 0; quarter < 4 * 360; ++quarter) {
+        const float angle = static_cast<float>(quarter) / 4.0f;
+        const RotateGeometry g = MakeRotateGeometry(80, 80, 80, 80, angle, 1.0f, 1.0);
+        RotatePassScalar(RotatePlane<uint16_t>{src.data(), 80, 80, expected.data(), 80, 80, 0}, g);
+        RotatePassAvx2(RotatePlane<uint16_t>{src.data(), 80, 80, actual.data(), 80, 80, 0}, g);
+        ASSERT_EQ(expected, actual) << "angle " << angle;
+    }
+}
+
+// Geometry where the fast pass must hand rows back to the scalar rule: some
+// row's last copied sample, after the walk's roundings, lies just outside the
+// source (the first three), or a sample's y lands within a rounding of a
+// whole number, where only the walked double decides its truncation (the
+// rest).
+TEST(RotateFastPath, RowsTheFastCopyCannotDecideFollowTheRule) {
+    if (BlitKernelsFor(BlitLevel::kAvx2) == nullptr) GTEST_SKIP() << "no AVX2";
+    const struct {
+        float angle, scale;
+    } cases[] = {{-323.130005f, 0.5f}, {-593.154419f, 1.0f}, {-396.893677f, 1.0f}, {45.0f, 7.0f},
+                 {315.0f, 2.0f},       {224.0f, 0.999f},     {46.8800049f, 3.3f}};
+    std::vector<uint16_t> src(80 * 80);
+    for (size_t i = 0; i < src.size(); ++i) src[i] = static_cast<uint16_t>(i + 1);
+    std::vector<uint16_t> expected(src.size()), actual(src.size());
+    for (const auto& c : cases) {
+        const RotateGeometry g = MakeRotateGeometry(80, 80, 80, 80, c.angle, c.scale, 1.0);
+        RotatePassScalar(RotatePlane<uint16_t>{src.data(), 80, 80, expected.data(), 80, 80, 0}, g);
+        RotatePassAvx2(RotatePlane<uint16_t>{src.data(), 80, 80, actual.data(), 80, 80, 0}, g);
+        EXPECT_EQ(expected, actual) << "angle " << c.angle << " scale " << c.scale;
     }
 }
 #endif
