@@ -74,14 +74,20 @@ const char* ClassName(int colorClass) {
     }
 }
 
+// Loads a file that exists; says so and gives false when it does not.
+bool LoadExisting(TiffImage& tiff, const char* path, Image& image) {
+    if (File::Exists(path) == FILE_NOTFOUND) {
+        std::fprintf(stderr, "imgtool: %s: no such file\n", path);
+        return false;
+    }
+    LoadQuietly(tiff, path, image);
+    return true;
+}
+
 int Info(const char* path) {
     Image image;
     TiffImage tiff;
-    if (File::Exists(path) == FILE_NOTFOUND) {
-        std::fprintf(stderr, "imgtool: %s: no such file\n", path);
-        return 1;
-    }
-    LoadQuietly(tiff, path, image);
+    if (!LoadExisting(tiff, path, image)) return 1;
     std::printf("file: %s\n", path);
     std::printf("width: %u\nheight: %u\n", tiff.width, tiff.height);
     std::printf("byte order: %s\n", tiff.byteOrder == ORDER_NATIVE ? "II (little-endian)" : "MM (big-endian)");
@@ -106,11 +112,7 @@ int Info(const char* path) {
 int ToPam(const char* path, const char* outPath) {
     Image image;
     TiffImage tiff;
-    if (File::Exists(path) == FILE_NOTFOUND) {
-        std::fprintf(stderr, "imgtool: %s: no such file\n", path);
-        return 1;
-    }
-    LoadQuietly(tiff, path, image);
+    if (!LoadExisting(tiff, path, image)) return 1;
     if (!Loaded(image, path)) return 1;
     const bool alpha = (image.mode & IMAGE_ALPHA) != 0;
     std::ofstream out(outPath, std::ios::binary);
