@@ -76,6 +76,17 @@ double Magnitude(double v) { return v < 0 ? -v : v; }
 // is far wider than those roundings for every row of the pass (reach bounds
 // |xr| + |yr| of all rows); a row that comes closer to an edge than it is
 // redone by the scalar rule.
+// Where each of `count` rows starts, stepped row to row as the rule does;
+// (xr, yr) moves on to the row after them.
+void RowStarts(const RotateGeometry& g, int count, double& xr, double& yr, double* startX, double* startY) {
+    for (int k = 0; k < count; ++k) {
+        startX[k] = xr;
+        startY[k] = yr;
+        xr -= g.b;
+        yr += g.a;
+    }
+}
+
 double EndSlack(const RotateGeometry& g, int tw, int th) {
     const double steps = Magnitude(g.a) + Magnitude(g.b);
     const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * steps + 2.0;
@@ -114,12 +125,7 @@ void PassWalk(const RotatePlane<T>& p, const RotateGeometry& g) {
     int r = 0;
     for (; r + kRows <= th; r += kRows) {
         alignas(32) double startX[kRows], startY[kRows];
-        for (int k = 0; k < kRows; ++k) {
-            startX[k] = xr;
-            startY[k] = yr;
-            xr -= g.b;
-            yr += g.a;
-        }
+        RowStarts(g, kRows, xr, yr, startX, startY);
         __m256d X[kVectors], Y[kVectors], n[kVectors], xe[kVectors], ye[kVectors];
         for (int v = 0; v < kVectors; ++v) {
             X[v] = _mm256_load_pd(startX + 4 * v);
@@ -365,12 +371,7 @@ void PassSpans(const RotatePlane<T>& p, const RotateGeometry& g, double margin, 
     int r = 0;
     for (; r + kGroupRows <= th; r += kGroupRows) {
         alignas(32) double startX[kGroupRows], startY[kGroupRows];
-        for (int k = 0; k < kGroupRows; ++k) {
-            startX[k] = xr;
-            startY[k] = yr;
-            xr -= g.b;
-            yr += g.a;
-        }
+        RowStarts(g, kGroupRows, xr, yr, startX, startY);
         alignas(16) int32_t kept[kGroupRows], firstCol[kGroupRows];
         // Bit k: row k takes the fast copy.
         unsigned fast = 0;

@@ -67,6 +67,16 @@ void FillSmoke(Canvas& c, const Blob& b, Rgba colour, float density) {
         }
 }
 
+// Six smoke puffs around the centre at distances r0..r1, sizes size0..size1.
+void SmokeRing(Canvas& c, Random& random, float r0, float r1, float size0, float size1, Rgba colour, float density) {
+    for (int i = 0; i < 6; ++i) {
+        float a = i * 2.0f * PI / 6.0f + random.Range(-0.3f, 0.3f);
+        float r = random.Range(r0, r1);
+        FillSmoke(c, MakeBlob(random, 40 + r * std::cos(a), 40 + r * std::sin(a), random.Range(size0, size1)), colour,
+                  density);
+    }
+}
+
 // Hull shards flung outward: small dark-grey triangles with a lit edge, between two radii.
 void Debris(Canvas& c, Random& random, int count, float r0, float r1) {
     for (int i = 0; i < count; ++i) {
@@ -140,22 +150,12 @@ void DrawExplosion(Canvas& c, int step) {
         Embers(c, random, 24, 20, 35);
         break;
     case 5:  // smoke with embers
-        for (int i = 0; i < 6; ++i) {
-            float a = i * 2.0f * PI / 6.0f + random.Range(-0.3f, 0.3f);
-            float r = random.Range(12, 20);
-            FillSmoke(c, MakeBlob(random, 40 + r * std::cos(a), 40 + r * std::sin(a), random.Range(9, 13)),
-                      Opaque(96, 78, 70), 0.6f);
-        }
+        SmokeRing(c, random, 12, 20, 9, 13, Opaque(96, 78, 70), 0.6f);
         Embers(c, random, 30, 6, 34);
         Debris(c, random, 8, 29, 35);
         break;
     default:  // the last thin smoke and debris
-        for (int i = 0; i < 6; ++i) {
-            float a = i * 2.0f * PI / 6.0f + random.Range(-0.3f, 0.3f);
-            float r = random.Range(16, 24);
-            FillSmoke(c, MakeBlob(random, 40 + r * std::cos(a), 40 + r * std::sin(a), random.Range(8, 11)),
-                      Opaque(74, 66, 64), 0.25f);
-        }
+        SmokeRing(c, random, 16, 24, 8, 11, Opaque(74, 66, 64), 0.25f);
         Embers(c, random, 10, 10, 34);
         Debris(c, random, 7, 31, 35);
         break;
