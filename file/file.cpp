@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/debug_log.h"
+#include "file/data_path.h"
 #include "file/fatal.h"
 
 namespace {
@@ -21,14 +22,18 @@ File::File(const char* path, int flags) { Open(path, flags); }
 File::~File() { Close(); }
 
 int File::Exists(const char* path) {
-    std::FILE* probe = std::fopen(path, "r");
+    std::FILE* probe = std::fopen(NativePath(path).c_str(), "r");
     if (probe == nullptr) return FILE_NOTFOUND;
     std::fclose(probe);
     return FILE_FOUND;
 }
 
-int File::Open(const char* newPath, int flags) {
+int File::Open(const char* givenPath, int flags) {
     std::string modeString;
+    // Reading looks in the data folders too; anything that writes stays where it was told.
+    const bool readOnly = (flags & FILE_READ) && !(flags & (FILE_WRITE | FILE_APPEND));
+    const std::string nativePath = readOnly ? FindDataFile(givenPath) : NativePath(givenPath);
+    const char* newPath = nativePath.c_str();
 
     // The existence tests come before the access-mode checks, so a missing
     // file is reported even when the other bits are wrong.
@@ -85,7 +90,7 @@ int File::Open(const char* newPath, int flags) {
 
     // Reopening an open File must not leak its old stream.
     Close();
-    path = newPath;
+    path = givenPath;
     mode = flags;
     stream = std::fopen(newPath, modeString.c_str());
     if (stream == nullptr) Fatal("File::Open: Unable to open file (reason unknown)\n");

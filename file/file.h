@@ -7,7 +7,9 @@
 // Transfers return small result codes and are never logged; 16- and 32-bit
 // values move exactly as they lie in memory (byte order is ByteOrder's job).
 //
-// Depends on the debug log (engine/debug_log.h). Paths may be of any length.
+// Paths may be of any length and may separate folders with '\' (turned into
+// '/'); a file opened for reading only is also looked for in the data folders
+// (file/data_path.h). Depends on the debug log (engine/debug_log.h).
 // Transfers on a closed File move nothing and report FILE_NOTREAD or
 // FILE_NOTWRITE.
 #pragma once

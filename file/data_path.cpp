@@ -1,0 +1,48 @@
+#include "file/data_path.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+std::vector<std::string>& Folders() {
+    static std::vector<std::string> folders = [] {
+        std::vector<std::string> list;
+        std::error_code error;
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+        if (!error && exe.has_parent_path()) {
+            list.push_back(exe.parent_path().string());
+            if (exe.parent_path().has_parent_path()) list.push_back(exe.parent_path().parent_path().string());
+        }
+        return list;
+    }();
+    return folders;
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+std::string NativePath(const char* path) {
+    std::string native = path;
+    for (char& c : native)
+        if (c == '\\') c = '/';
+    return native;
+}
+
+std::string FindDataFile(const char* path) {
+    std::string native = NativePath(path);
+    if (native.empty() || native.front() == '/' || IsFile(native)) return native;
+    for (const std::string& folder : Folders()) {
+        std::string candidate = folder + "/" + native;
+        if (IsFile(candidate)) return candidate;
+    }
+    return native;
+}
+
+void SetDataFolders(std::vector<std::string> folders) { Folders() = std::move(folders); }
+
+const std::vector<std::string>& DataFolders() { return Folders(); }
