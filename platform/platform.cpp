@@ -21,4 +21,6 @@ Platform& Current() {
 
 void SetCurrent(Platform* platform) { current = platform; }
 
+Platform* CurrentOrNull() { return current; }
+
 }  // namespace platform

@@ -324,5 +324,7 @@ public:
 // The platform in use. Set once before the engine starts; not owned.
 Platform& Current();
 void SetCurrent(Platform* platform);
+// The installed backend, or null (for code that installs one for a while).
+Platform* CurrentOrNull();
 
 }  // namespace platform

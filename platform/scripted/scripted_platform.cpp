@@ -152,6 +152,7 @@ void ScriptedPlatform::PostQuitMessage(int exitCode) {
 }
 
 bool ScriptedPlatform::PeekMessage(Message& out) {
+    if (queue.empty() && beforeFrame) beforeFrame(framesRun);
     if (queue.empty()) {
         // The loop is about to run a frame: release what is due after it.
         ++framesRun;

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -83,6 +84,10 @@ public:
     bool activateOnShow = true;
     // Keep the pixels of every presented frame, not only their hash.
     bool keepFramePixels = false;
+    // Called when the queue is empty, just before the loop would run a frame,
+    // with the number of frames run so far. Messages it queues (a quit, say)
+    // are delivered before any frame runs.
+    std::function<void(int framesDone)> beforeFrame;
 
     void Fail(Op op, int callNumber = 0, HResult result = DDERR_GENERIC);
     void QueueMessage(const Message& message);

@@ -1,0 +1,116 @@
+// tarvo-replay: runs the real game from a key script, with no display and no
+// clock, and prints the game's state after every frame as one line of JSON.
+//
+//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]]
+//
+// SCRIPT holds lines `FRAME down|up KEY` (see game/key_script.h); "-" reads
+// standard input. --shots writes the finished picture of each named frame to
+// DIR/frame_NNNNN.tif (DIR defaults to the working folder). The pictures are
+// found as the game finds them, from any working folder.
+//
+// Exit status: 0 after FRAMES frames, 2 for wrong usage or a script that
+// cannot be read (the message names the line).
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "game/state_report.h"
+#include "tools/replay/replay_runner.h"
+
+namespace {
+
+int Usage(const char* problem) {
+    if (problem != nullptr) std::fprintf(stderr, "tarvo-replay: %s\n", problem);
+    std::fprintf(stderr, "usage: tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]]\n");
+    return 2;
+}
+
+bool ParseCount(const char* text, int& out) {
+    if (text == nullptr || *text == '\0') return false;
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < 0 || value > INT_MAX) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool ParseShots(const std::string& list, std::set<int>& shots) {
+    std::stringstream items(list);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        int frame;
+        if (!ParseCount(item.c_str(), frame)) return false;
+        shots.insert(frame);
+    }
+    return !shots.empty();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return Usage(nullptr);
+    const std::string scriptPath = argv[1];
+    int frames = 0;
+    if (!ParseCount(argv[2], frames)) return Usage("FRAMES must be a whole number, 0 or more");
+    std::set<int> shots;
+    std::string outDir = ".";
+    for (int i = 3; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--shots" && i + 1 < argc) {
+            if (!ParseShots(argv[++i], shots)) return Usage("--shots takes frame numbers separated by commas");
+        } else if (option == "--out" && i + 1 < argc) {
+            outDir = argv[++i];
+        } else {
+            return Usage(("unknown or incomplete option '" + option + "'").c_str());
+        }
+    }
+
+    std::vector<KeyEvent> events;
+    std::string error;
+    bool parsed;
+    if (scriptPath == "-") {
+        parsed = ParseKeyScript(std::cin, events, error);
+    } else {
+        std::ifstream script(scriptPath);
+        if (!script) {
+            std::fprintf(stderr, "tarvo-replay: cannot read %s: %s\n", scriptPath.c_str(), std::strerror(errno));
+            return 2;
+        }
+        parsed = ParseKeyScript(script, events, error);
+    }
+    if (!parsed) {
+        std::fprintf(stderr, "tarvo-replay: %s: %s\n", scriptPath.c_str(), error.c_str());
+        return 2;
+    }
+
+    platform::ScriptedPlatform machine;
+    machine.screenWidth = 1920;
+    machine.screenHeight = 1080;
+    int failedShots = 0;
+    const ReplayResult result = RunReplay(machine, events, frames, [&](int frame) {
+        const std::string line = GameStateJson(frame);
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+        if (shots.count(frame) != 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/frame_%05d.tif", frame);
+            if (!SaveBackBuffer(machine, outDir + name)) {
+                std::fprintf(stderr, "tarvo-replay: could not write %s%s\n", outDir.c_str(), name);
+                ++failedShots;
+            }
+        }
+    });
+    std::fflush(stdout);
+    for (const auto& box : machine.messageBoxes)
+        std::fprintf(stderr, "tarvo-replay: message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+    if (result.exitCode != 0) return result.exitCode == -1 ? 255 : result.exitCode;
+    return failedShots == 0 ? 0 : 1;
+}
