@@ -140,6 +140,23 @@ TEST_P(RotateLevels, NothingHappensWithoutWhatAPassNeeds) {
     EXPECT_EQ(noPixels.data, nullptr);
 }
 
+// The colour pass moves 16-bit words; a picture of one byte a pixel on
+// either side is neither read nor written.
+TEST_P(RotateLevels, PicturesOfOneByteAPixelAreLeftAlone) {
+    Image wide16, target16(8, 8, IMAGE_RGB16);
+    MakeSource(wide16, 8, 8, false);
+    for (const uint8_t mode : std::vector<uint8_t>{0x04, 0x08, 0x18}) {
+        SCOPED_TRACE(testing::Message() << "mode 0x" << std::hex << int(mode));
+        Image narrow(8, 8, mode);
+        for (int i = 0; i < 64; ++i) narrow.data[i] = 0x33;
+        for (int i = 0; i < 64; ++i) target16.Pixels16()[i] = 0x5A5A;
+        narrow.Rotate(&target16, 30.0f, 1.0f);
+        for (int i = 0; i < 64; ++i) ASSERT_EQ(target16.Pixels16()[i], 0x5A5A) << i;
+        wide16.Rotate(&narrow, 30.0f, 1.0f);
+        for (int i = 0; i < 64; ++i) ASSERT_EQ(narrow.data[i], 0x33) << i;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(, RotateLevels, testing::Values(BlitLevel::kScalar, BlitLevel::kAvx2),
                          [](const testing::TestParamInfo<BlitLevel>& info) {
                              return info.param == BlitLevel::kScalar ? std::string("Scalar") : std::string("Avx2");
