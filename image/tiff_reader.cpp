@@ -394,12 +394,12 @@ void TiffImage::ReadStrip(uint64_t offset, uint64_t compressedBytes, uint32_t fi
 
     if (compression == COMPRESSION_PACKBITS) {
         const uint64_t inFile = offset < fileSize ? fileSize - offset : 0;
-        // The most source a strip of D bytes can use is all literals: D bytes
-        // and one control byte for each 128. Past that only no-op packets
-        // could follow, and reading them would make the work strips x file
-        // size (strips may share their bytes), so they are not read.
+        // The most source a strip of D bytes can use is 2 D: one-byte
+        // literals, a control byte and a data byte for each byte decoded.
+        // Past that only no-op packets could follow, and reading them would
+        // make the work strips x file size (strips may share their bytes).
         const uint64_t stripBytes = rows * rowBytes;
-        const uint64_t mostNeeded = stripBytes + (stripBytes + 127) / 128;
+        const uint64_t mostNeeded = 2 * stripBytes;
         const size_t sourceBytes = static_cast<size_t>(
             std::min({compressedBytes, inFile, mostNeeded, static_cast<uint64_t>(kTiffMaxStripBytes)}));
         std::vector<uint8_t> source(sourceBytes);
