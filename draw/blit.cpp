@@ -35,7 +35,8 @@ const BlitKernels* activeKernels = BestKernels();
 // The frame shared by every blit: clip once, then hand the visible rectangle
 // to the member's kernel. False when there is nothing to draw.
 bool ClipRect(int x, int y, Image* image, bool needsAlpha, BlitRect& rect) {
-    if (image->data == nullptr) return false;
+    // The kernels move 16-bit words; a buffer of one byte a pixel would be overrun.
+    if (image->data == nullptr || !image->Is16Bit()) return false;
     if (needsAlpha && image->alpha == nullptr) return false;
     int dstOffset = 0, srcOffset = 0, w = 0, h = 0;
     if (!Tarvo.ClipImage(x, y, image, dstOffset, srcOffset, w, h)) return false;

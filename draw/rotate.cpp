@@ -118,7 +118,11 @@ void Image::Rotate(Image* target, float angle, float scale) {
 }
 
 void Image::RotateColor(Image* target, float angle, float scale) {
-    if (!CanRotate(*this, target, scale) || data == nullptr || target->data == nullptr) return;
+    // Pixels move as 16-bit words: a picture of one byte a pixel would be
+    // read or written past its end. Alpha bytes are one a pixel in any mode.
+    if (!CanRotate(*this, target, scale) || data == nullptr || target->data == nullptr || !Is16Bit() ||
+        !target->Is16Bit())
+        return;
     // The colour pass stretches y by width / height; the alpha pass does not.
     const double q = width / height;
     const RotateGeometry g = MakeRotateGeometry(width, height, target->width, target->height, angle, scale, q);

@@ -8,12 +8,12 @@ TextBuffer::~TextBuffer() { std::free(text); }
 void TextBuffer::Init(int n) {
     std::free(text);
     text = nullptr;
-    lines = n > 0 ? n : 0;
+    // A slot of one byte holds only its NUL, so no character could ever be
+    // typed: sizes below 2 are taken as 2.
+    lines = n >= 2 ? n : 2;
     lineWidth = lines;
     const size_t bytes = static_cast<size_t>(lines) * static_cast<size_t>(lines);
-    // calloc gives the zero fill; a zero-sized buffer still gets one byte so
-    // `text` is never null after Init.
-    text = static_cast<char*>(std::calloc(bytes > 0 ? bytes : 1, 1));
+    text = static_cast<char*>(std::calloc(bytes, 1));
     line = 0;
     column = 0;
     cursor = text;
@@ -39,7 +39,9 @@ void TextBuffer::AddChar(int c) {
         }
         return;
     }
-    if (column == lineWidth - 1) {
+    // >= rather than ==: the wrap must hold even if column ever stood past
+    // the last character.
+    if (column >= lineWidth - 1) {
         if (line == lines - 1)
             Scroll();
         else

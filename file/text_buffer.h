@@ -25,7 +25,8 @@ public:
     TextBuffer(const TextBuffer&) = delete;
     TextBuffer& operator=(const TextBuffer&) = delete;
 
-    // A square buffer: n lines of n bytes, all zero, cursor at line 0.
+    // A square buffer: n lines of n bytes, all zero, cursor at line 0. Sizes
+    // below 2 (a slot with room for no character) are taken as 2.
     void Init(int n);
     char* CurrentLine();
     // The line k above the current one (k = 0: the current line); null above

@@ -27,11 +27,13 @@ int BytesPerPixel(uint8_t mode) {
 // Largest buffer an image may own: offsets into it are kept in int.
 constexpr int64_t kMaxBufferBytes = INT32_MAX;
 
-bool Is16Bit(uint8_t mode) { return !(mode & (kDepth8 | kDepthOther)) && (mode & IMAGE_RGB16); }
+bool Is16BitMode(uint8_t mode) { return !(mode & (kDepth8 | kDepthOther)) && (mode & IMAGE_RGB16); }
 
 }  // namespace
 
 Image::Image(int width, int height, uint8_t mode) { Allocate(width, height, mode); }
+
+bool Image::Is16Bit() const { return Is16BitMode(mode); }
 
 Image::~Image() { Release(); }
 
@@ -46,11 +48,16 @@ void Image::Release() {
 }
 
 void Image::Allocate(int newWidth, int newHeight, uint8_t newMode) {
-    const int64_t pixels = static_cast<int64_t>(newWidth) * newHeight;
-    const int64_t bytes = pixels * BytesPerPixel(newMode);
     // A negative size or one too large for the blits' int offsets gives an
-    // empty image rather than a wrapped, too small buffer.
-    if (newWidth < 0 || newHeight < 0 || bytes > kMaxBufferBytes || pixels > kMaxBufferBytes) {
+    // empty image rather than a wrapped, too small buffer. The pixel count is
+    // checked before it is multiplied, so that product cannot overflow.
+    const int64_t pixels = static_cast<int64_t>(newWidth) * newHeight;
+    if (newWidth < 0 || newHeight < 0 || pixels > kMaxBufferBytes) {
+        Release();
+        return;
+    }
+    const int64_t bytes = pixels * BytesPerPixel(newMode);
+    if (bytes > kMaxBufferBytes) {
         Release();
         return;
     }
@@ -73,7 +80,7 @@ void Image::Allocate(int newWidth, int newHeight, uint8_t newMode) {
 
 void Image::ConvertTo(uint8_t target) {
     const bool from24 = !(mode & (kDepth8 | kDepthOther | IMAGE_RGB16)) && (mode & IMAGE_RGB24);
-    if (from24 && Is16Bit(target) && data != nullptr) {
+    if (from24 && Is16BitMode(target) && data != nullptr) {
         const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
         const size_t wordBytes = (target & kExtraByte) ? 3 : 2;
         uint8_t* converted = new uint8_t[count * wordBytes];
@@ -113,7 +120,7 @@ void Image::PrepareForScreen(int alphaMode) {
 
 void Image::KeyFromAlpha() {
     if (!(mode & IMAGE_ALPHA)) return;
-    if (Is16Bit(mode) && data != nullptr && alpha != nullptr) {
+    if (Is16BitMode(mode) && data != nullptr && alpha != nullptr) {
         uint16_t* pixels = Pixels16();
         const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
         for (size_t i = 0; i < count; ++i) {

@@ -53,6 +53,10 @@ public:
     void RotateColor(Image* target, float angle, float scale);
     void RotateAlpha(Image* target, float angle, float scale);
 
+    // True when the pixels are 16-bit words (at least two bytes each), the
+    // only form the blits and the rotation read and write.
+    bool Is16Bit() const;
+
     uint16_t* Pixels16() { return reinterpret_cast<uint16_t*>(data); }
     const uint16_t* Pixels16() const { return reinterpret_cast<const uint16_t*>(data); }
 };

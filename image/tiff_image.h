@@ -60,6 +60,9 @@ public:
     Image* image = nullptr;  // target; not owned
     std::string path;
     int done = 0;            // 1 once a load or save has run to its end
+    // Bytes the last Load read from its file, all reads counted: what a
+    // hostile file can cost is bounded by this, not by the clock.
+    uint64_t bytesRead = 0;
     uint32_t width = 0;
     uint32_t height = 0;
     int imageMode = 0;       // given to Image::Allocate: IMAGE_RGB24, | IMAGE_ALPHA

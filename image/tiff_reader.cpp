@@ -58,6 +58,7 @@ void Say(const char* message) {
 }  // namespace
 
 void TiffImage::ResetForLoad() {
+    bytesRead = 0;
     width = height = 0;
     imageMode = 0;
     colorClass = TIFF_BILEVEL;
@@ -122,6 +123,7 @@ void TiffImage::ReadAt(uint64_t offset, void* destination, size_t bytes) {
     std::memset(destination, 0, bytes);
     if (offset >= fileSize) return;
     const uint64_t available = std::min<uint64_t>(bytes, fileSize - offset);
+    bytesRead += available;
     file->Seek(static_cast<long>(offset));
     file->Read(static_cast<int>(available), destination);
 }
@@ -392,8 +394,14 @@ void TiffImage::ReadStrip(uint64_t offset, uint64_t compressedBytes, uint32_t fi
 
     if (compression == COMPRESSION_PACKBITS) {
         const uint64_t inFile = offset < fileSize ? fileSize - offset : 0;
-        const size_t sourceBytes =
-            static_cast<size_t>(std::min({compressedBytes, inFile, static_cast<uint64_t>(kTiffMaxStripBytes)}));
+        // The most source a strip of D bytes can use is 2 D: one-byte
+        // literals, a control byte and a data byte for each byte decoded.
+        // Past that only no-op packets could follow, and reading them would
+        // make the work strips x file size (strips may share their bytes).
+        const uint64_t stripBytes = rows * rowBytes;
+        const uint64_t mostNeeded = 2 * stripBytes;
+        const size_t sourceBytes = static_cast<size_t>(
+            std::min({compressedBytes, inFile, mostNeeded, static_cast<uint64_t>(kTiffMaxStripBytes)}));
         std::vector<uint8_t> source(sourceBytes);
         if (sourceBytes > 0) ReadAt(offset, source.data(), sourceBytes);
         // Rows the packets do not reach stay zero, like bytes past the end.

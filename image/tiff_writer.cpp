@@ -10,13 +10,22 @@
 //
 // The file is written under a temporary name in the target's folder and
 // renamed over the target at the end: a target that exists is replaced whole
-// or not at all. The checks that end the process run before any file is
-// touched.
+// or not at all. The target keeps its identity: a symbolic link is followed
+// (the file it names is replaced, the link stays), the permission bits are
+// carried over, and the data reach the disk before the rename. Where the
+// folder takes no new file but the target may be written, the target is
+// written in place instead. The checks that end the process run before any
+// file is touched.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "file/fatal.h"
@@ -33,6 +42,33 @@ constexpr uint16_t EXTRASAMPLE_UNASSOCIATED_ALPHA = 2;
 const char kUnknownMode[] = "Save:Tiff: Unknown TIFF mode.\n";
 const char kDepth[] = "SaveTiff: Given pixel depth and color mode not supported.\n";
 const char kWriteFailed[] = "Save:Tiff: Unable to write the file; the target is unchanged.\n";
+const char kWriteFailedInPlace[] = "Save:Tiff: Unable to write the file.\n";
+
+// The file a path finally names: symbolic links followed, each relative one
+// from its own folder. A loop of links stops after a bound and the path is
+// then used as it is (the rename replaces the last link).
+std::string FollowLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path at = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(at, error))) return at.string();
+        const fs::path next = fs::read_symlink(at, error);
+        if (error) return at.string();
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
+    return at.string();
+}
+
+// Makes the folder entry of a finished rename durable.
+void SyncFolderOf(const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
 
 [[noreturn]] void Fatal(const char* message) {
     std::fputs(message, stdout);
@@ -79,6 +115,8 @@ private:
 void TiffImage::Save(const char* savePath, Image* target) {
     image = target;
     path = savePath;
+    // A save that fails must not report the success of an earlier one.
+    done = 0;
 
     if (colorClass != TIFF_BILEVEL && colorClass != TIFF_GREY && colorClass != TIFF_RGB) Fatal(kUnknownMode);
     if (colorClass == TIFF_RGB) {
@@ -99,8 +137,18 @@ void TiffImage::Save(const char* savePath, Image* target) {
 
     File tiffFile;
     ByteOrder tiffOrder;
-    const std::string temporary = path + ".tarvo-" + std::to_string(getpid()) + ".tmp";
-    tiffFile.Open(temporary.c_str(), FILE_WRITE | FILE_AUTOCREATE | FILE_RANDOM);
+    const std::string finalPath = FollowLinks(path);
+    struct stat targetInfo {};
+    const bool targetExists = stat(finalPath.c_str(), &targetInfo) == 0;
+    const std::string temporary = finalPath + ".tarvo-" + std::to_string(getpid()) + ".tmp";
+    // Made here, not by File::Open, so that a folder that takes no new file
+    // is told apart from a target that cannot be opened at all.
+    const int probe = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const bool inPlace = probe < 0 && (errno == EACCES || errno == EPERM || errno == EROFS) && targetExists &&
+                         S_ISREG(targetInfo.st_mode) && access(finalPath.c_str(), W_OK) == 0;
+    if (probe >= 0) close(probe);
+    const std::string& written = inPlace ? finalPath : temporary;
+    tiffFile.Open(written.c_str(), FILE_WRITE | FILE_AUTOCREATE | FILE_RANDOM);
 
     width = static_cast<uint32_t>(target->width);
     height = static_cast<uint32_t>(target->height);
@@ -162,15 +210,28 @@ void TiffImage::Save(const char* savePath, Image* target) {
 
     writeFailed = out.failed;
     SaveTiff(tiffFile, tiffOrder);
-    if (std::fflush(tiffFile.stream) != 0) writeFailed = true;
+    if (std::fflush(tiffFile.stream) != 0 || fsync(fileno(tiffFile.stream)) != 0) writeFailed = true;
+    // The replacement gets the target's permission bits before it takes its name.
+    if (!inPlace && targetExists && fchmod(fileno(tiffFile.stream), targetInfo.st_mode & 07777) != 0)
+        writeFailed = true;
     tiffFile.Close();
 
-    if (writeFailed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (inPlace) {
+        if (writeFailed) {
+            std::fputs(kWriteFailedInPlace, stdout);
+            std::fflush(stdout);
+            return;
+        }
+        done = 1;
+        return;
+    }
+    if (writeFailed || std::rename(temporary.c_str(), finalPath.c_str()) != 0) {
         std::remove(temporary.c_str());
         std::fputs(kWriteFailed, stdout);
         std::fflush(stdout);
         return;
     }
+    SyncFolderOf(finalPath);
     done = 1;
 }
 

@@ -161,14 +161,30 @@ bool ReadPam(const char* path, Image& image) {
         std::fprintf(stderr, "imgtool: %s: only 8-bit PAM of tuple type RGB or RGB_ALPHA is taken\n", path);
         return false;
     }
+    // The header's size is checked against what the file holds before
+    // anything is allocated: a header alone must not ask for gigabytes.
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    std::vector<uint8_t> tuples(pixels * static_cast<size_t>(depth));
-    if (!in.read(reinterpret_cast<char*>(tuples.data()), static_cast<std::streamsize>(tuples.size()))) {
+    const size_t tupleBytes = pixels * static_cast<size_t>(depth);
+    const std::streamoff dataAt = in.tellg();
+    in.seekg(0, std::ios::end);
+    const std::streamoff fileEnd = in.tellg();
+    in.seekg(dataAt);
+    if (dataAt < 0 || fileEnd < dataAt || static_cast<uint64_t>(fileEnd - dataAt) < tupleBytes) {
         std::fprintf(stderr, "imgtool: %s: the picture data is cut short\n", path);
         return false;
     }
     image.Allocate(static_cast<int>(width), static_cast<int>(height),
                    static_cast<uint8_t>(alpha ? IMAGE_RGB24 | IMAGE_ALPHA : IMAGE_RGB24));
+    if (image.data == nullptr) {
+        std::fprintf(stderr, "imgtool: %s: a picture of %ld x %ld is too large for the engine\n", path, width,
+                     height);
+        return false;
+    }
+    std::vector<uint8_t> tuples(tupleBytes);
+    if (!in.read(reinterpret_cast<char*>(tuples.data()), static_cast<std::streamsize>(tuples.size()))) {
+        std::fprintf(stderr, "imgtool: %s: the picture data is cut short\n", path);
+        return false;
+    }
     for (size_t i = 0; i < pixels; ++i) {
         std::memcpy(image.data + i * 3, &tuples[i * static_cast<size_t>(depth)], 3);
         if (alpha) image.alpha[i] = tuples[i * 4 + 3];

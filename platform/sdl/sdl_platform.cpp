@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/frame_pacer.h"
 #include "platform/sdl/sdl_keys.h"
 
 namespace platform {
@@ -20,7 +21,9 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr Clock::duration kFramePeriod = std::chrono::nanoseconds(1'000'000'000 / 60);
+constexpr int64_t kFramePeriodNanos = 1'000'000'000 / 60;
+// Largest side of a surface: the windowed back surface and a full-screen mode alike.
+constexpr int kMaxSurfaceSide = 16384;
 
 const char* const kFontPaths[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
@@ -98,22 +101,20 @@ public:
 
     int GetScreenDepth() override { return 16; }
 
-    int GetScreenWidth() override {
-        SDL_DisplayMode mode;
-        return started && SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.w : 0;
-    }
-
-    int GetScreenHeight() override {
-        SDL_DisplayMode mode;
-        return started && SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : 0;
-    }
+    // The screen is the display the window opens on, in the coordinates
+    // windows are placed in; the engine's positions are relative to its
+    // top-left corner, which need not be the desktop's origin.
+    int GetScreenWidth() override { return OpeningDisplay().w; }
+    int GetScreenHeight() override { return OpeningDisplay().h; }
 
     WindowHandle CreateWindow(uint32_t, const char*, const char* title, uint32_t style, int x, int y,
                               int outerWidth, int outerHeight) override {
         if (!started || outerWidth <= 0 || outerHeight <= 0) return nullptr;
         // SDL sizes the client area and the window manager adds its frame, so
         // the outer size asked for is what the client area gets.
-        SDL_Window* sdl = SDL_CreateWindow(title, x, y, outerWidth, outerHeight, SDL_WINDOW_HIDDEN);
+        const SDL_Rect display = OpeningDisplay();
+        SDL_Window* sdl =
+            SDL_CreateWindow(title, display.x + x, display.y + y, outerWidth, outerHeight, SDL_WINDOW_HIDDEN);
         if (sdl == nullptr) return nullptr;
         auto* window = new Window{sdl, style, false};
         windows.push_back(window);
@@ -133,6 +134,14 @@ public:
         mainWindow = window;
         SDL_ShowWindow(window->sdl);
         SDL_RaiseWindow(window->sdl);
+        // Black at once, as a black class brush paints it: the game loads its
+        // pictures before the first frame is presented.
+        if (presentWindow == nullptr) presentWindow = window;
+        if (presentWindow == window && (renderer != nullptr || CreatePresentation())) {
+            SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+            SDL_RenderClear(renderer);
+            SDL_RenderPresent(renderer);
+        }
     }
 
     bool UpdateWindow(WindowHandle handle) override { return handle != nullptr; }
@@ -212,7 +221,10 @@ public:
 
     HResult SetDisplayMode(DirectDrawHandle, int width, int height, int bitsPerPixel) override {
         if (!exclusive || presentWindow == nullptr) return DDERR_NOEXCLUSIVEMODE;
-        if (bitsPerPixel != 16 || width <= 0 || height <= 0) return DDERR_INVALIDMODE;
+        // The back surface is allocated from the mode's size, so it is bounded
+        // as the windowed one is: a huge request fails the mode, not the process.
+        if (bitsPerPixel != 16 || width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide)
+            return DDERR_INVALIDMODE;
         SDL_SetWindowSize(presentWindow->sdl, width, height);
         if (SDL_SetWindowFullscreen(presentWindow->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return DDERR_UNSUPPORTEDMODE;
         modeWidth = width;
@@ -243,7 +255,8 @@ public:
             return DD_OK;
         }
         if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-        if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > 16384 || request.dwHeight > 16384)
+        if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > kMaxSurfaceSide ||
+            request.dwHeight > kMaxSurfaceSide)
             return DDERR_INVALIDPARAMS;
         Surface* surface = NewMemorySurface(static_cast<int>(request.dwWidth), static_cast<int>(request.dwHeight));
         surface->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
@@ -359,6 +372,10 @@ public:
         auto it = std::find(surfaces.begin(), surfaces.end(), s);
         if (it == surfaces.end()) return;
         surfaces.erase(it);
+        // A chain's back buffer released on its own: its primary must not
+        // keep pointing at it.
+        for (Surface* other : surfaces)
+            if (other->attached == s) other->attached = nullptr;
         if (s->attached != nullptr) {
             // The chain's back buffer goes with its primary.
             auto back = std::find(surfaces.begin(), surfaces.end(), s->attached);
@@ -419,6 +436,9 @@ private:
                     case SDL_WINDOWEVENT_CLOSE:
                         Post(window, WM_CLOSE, 0, 0);
                         break;
+                    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+                        if (window == presentWindow) DecideVsyncAgain();
+                        break;
                     default:
                         break;
                 }
@@ -464,6 +484,10 @@ private:
                 if (message != 0) Post(window, message, 0, MakeLParam(event.button.x, event.button.y));
                 break;
             }
+            case SDL_DISPLAYEVENT:
+                // A display came, went or changed its mode.
+                DecideVsyncAgain();
+                break;
             case SDL_RENDER_DEVICE_RESET:
                 // Video memory was taken away: the surfaces report it until restored.
                 for (Surface* s : surfaces)
@@ -500,6 +524,13 @@ private:
 
     Uint32 PixelFormat() const { return rgb555 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565; }
 
+    // Display 0, where SDL also centres windows by default.
+    SDL_Rect OpeningDisplay() const {
+        SDL_Rect bounds{0, 0, 0, 0};
+        if (!started || SDL_GetDisplayBounds(0, &bounds) != 0) return SDL_Rect{0, 0, 0, 0};
+        return bounds;
+    }
+
     SDL_Rect DesktopBounds() const {
         // The whole visible desktop: the union of every display.
         SDL_Rect all{0, 0, 0, 0};
@@ -528,11 +559,9 @@ private:
 
     bool CreatePresentation() {
         SDL_Window* sdl = presentWindow->sdl;
-        const int display = std::max(0, SDL_GetWindowDisplayIndex(sdl));
-        SDL_DisplayMode mode;
-        const int refresh = SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
-        // Refresh sync paces exactly only where the display runs at 60 Hz.
-        vsync = refresh >= 59 && refresh <= 61;
+        // Refresh sync keeps the picture whole where the display runs at
+        // 60 Hz; the pacer's timer holds the rate either way.
+        vsync = DisplayRunsAt60();
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
         if (renderer == nullptr) {
@@ -574,26 +603,30 @@ private:
         SDL_RenderCopy(renderer, texture, nullptr, &at);
         SDL_RenderPresent(renderer);
         ++presentedFrames;
-        const uint32_t flags = SDL_GetWindowFlags(presentWindow->sdl);
-        presentedInSync = vsync && (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) == 0;
         return true;
     }
 
-    // Holds frames to 60 a second. A frame whose picture was just shown in
-    // step with a 60 Hz display has already waited; any other waits here.
+    // Holds frames to 60 a second (platform/frame_pacer.h): the timer is the
+    // floor under every frame, whether or not its present waited.
     void Pace() {
-        Clock::time_point now = Clock::now();
-        const bool waited = presentedInSync;
-        presentedInSync = false;
-        if (!waited && nextFrame > now) {
-            std::this_thread::sleep_until(nextFrame);
-            now = Clock::now();
-        }
-        // Far behind (a stall, a breakpoint): start counting afresh.
-        if (nextFrame.time_since_epoch().count() == 0 || now > nextFrame + kFramePeriod)
-            nextFrame = now + kFramePeriod;
-        else
-            nextFrame += kFramePeriod;
+        const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+        const int64_t until = pacer.FrameStart(now);
+        if (until > now) std::this_thread::sleep_until(Clock::time_point(std::chrono::nanoseconds(until)));
+    }
+
+    // Refresh sync only where the display runs at about 60 Hz; decided again
+    // when the window moves to another display or a display's mode changes.
+    bool DisplayRunsAt60() const {
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(presentWindow->sdl));
+        SDL_DisplayMode mode;
+        const int refresh = SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+        return refresh >= 59 && refresh <= 61;
+    }
+
+    void DecideVsyncAgain() {
+        if (renderer == nullptr || presentWindow == nullptr) return;
+        vsync = DisplayRunsAt60() && SDL_RenderSetVSync(renderer, 1) == 0;
+        if (!vsync) SDL_RenderSetVSync(renderer, 0);
     }
 
     bool started = false;
@@ -602,7 +635,6 @@ private:
     bool focusSeen = false;
     bool vsync = false;
     bool accelerated = false;
-    bool presentedInSync = false;
     int modeWidth = 0;
     int modeHeight = 0;
     WindowProcFn windowProc = nullptr;
@@ -616,7 +648,7 @@ private:
     int textureHeight = 0;
     TTF_Font* font = nullptr;
     std::deque<Message> queue;
-    Clock::time_point nextFrame{};
+    FramePacer pacer{kFramePeriodNanos};
 };
 
 }  // namespace

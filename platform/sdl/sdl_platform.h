@@ -6,10 +6,17 @@
 // presentation uploads the back surface to a streaming texture one to one.
 //
 // Pacing: every speed in the game is per frame, so presentation holds the
-// program to 60 frames a second: by waiting for the display's refresh where
-// that is 60 Hz, and by its own timer everywhere else (faster displays, no
-// refresh sync, a hidden window). The wait happens when the next frame locks
-// the back surface, so frames that are not shown are paced too.
+// program to 60 frames a second by a timer (platform/frame_pacer.h) that is
+// the floor under every frame: refresh sync, where the display runs at about
+// 60 Hz, keeps the picture whole, and the timer tops up presents that return
+// early (faster displays, drivers that do not wait, a hidden window). Refresh
+// sync is decided again when the window changes display. The wait happens
+// when the next frame locks the back surface, so frames that are not shown
+// are paced too.
+//
+// The screen the engine sees is display 0: its size, and window positions
+// given to CreateWindow relative to its top-left corner (which need not be
+// the desktop's origin). Positions reported back are the desktop's.
 //
 // Only this folder includes SDL headers.
 #pragma once

@@ -96,6 +96,21 @@ TEST(BlitFrame, MissingBuffersDrawNothing) {
     EXPECT_EQ(screen.pixels, std::vector<uint16_t>(9, 0x1111));
 }
 
+// The kernels move 16-bit words: pictures of one byte a pixel (0x04, 0x08,
+// and 0x18, whose 0x08 decides its depth) and 24-bit ones are left alone.
+TEST(BlitFrame, ImagesThatAreNot16BitDrawNothing) {
+    for (const uint8_t mode : std::vector<uint8_t>{0x04, 0x08, 0x18, 0x09, IMAGE_RGB24}) {
+        SCOPED_TRACE(testing::Message() << "mode 0x" << std::hex << int(mode));
+        ScreenFixture screen(8, 8, ScreenFixture::k565, 0, 0x1111);
+        Image image(8, 8, mode);
+        ASSERT_NE(image.data, nullptr);
+        for (auto draw : {Tarvo.DrawSolid, Tarvo.DrawTransparent, Tarvo.DrawAlpha, Tarvo.DrawAdditive})
+            EXPECT_EQ(draw(0, 0, &image), 1);
+        EXPECT_EQ(Tarvo.DrawTiled(0, 0, &image), 1);
+        EXPECT_EQ(screen.pixels, std::vector<uint16_t>(64, 0x1111));
+    }
+}
+
 // Where a 3 x 2 image with words 1..6 lands on a 5 x 4 screen (0 = untouched)
 // with the clip rectangle (1, 1)-(3, 2).
 struct ClipCase {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -21,6 +22,8 @@ TEST(TileIndex, SplitsEachAxisIntoTileAndOffset) {
     const IndexCase cases[] = {
         {0, 64, 0, 0},    {100, 64, 1, 36}, {63, 64, 0, 63},  {64, 64, 1, 0},
         {-10, 64, -1, 54}, {-64, 64, -2, 64}, {-65, 64, -2, 63}, {-1, 1, -2, 1},
+        // The index one lower would pass INT_MIN: the same grid line as (v, 0).
+        {INT_MIN, 1, INT_MIN, 0}, {INT_MIN, 2, INT_MIN / 2 - 1, 2}, {INT_MAX, 1, INT_MAX, 0},
     };
     for (const IndexCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.v << " / " << c.size);
@@ -84,6 +87,34 @@ TEST(DrawTiled, CoversTheScreenFromTheGridOffset) {
         for (int i = 0; i < 6; ++i) tile.Pixels16()[i] = static_cast<uint16_t>(i + 1);
         Tarvo.DrawTiled(4, -3, &tile);
         EXPECT_EQ(screen.pixels, expected);
+    }
+}
+
+// Grid positions at the ends of int, small tiles: screen pixel (sx, sy)
+// shows tile pixel ((x + sx) mod w, (y + sy) mod h), through the row fill and
+// through one call a tile alike.
+TEST(DrawTiled, GridPositionsAtTheEndsOfIntStillCoverTheScreen) {
+    const int positions[][2] = {{INT_MIN, 0}, {0, INT_MIN}, {INT_MIN + 1, INT_MIN}, {INT_MAX, INT_MAX},
+                                {INT_MAX - 3, -5}};
+    for (const auto& at : positions) {
+        for (int size : {1, 2, 3}) {
+            for (bool rowFill : {true, false}) {
+                SCOPED_TRACE(testing::Message() << at[0] << ", " << at[1] << " tile " << size << "x" << size
+                                                << (rowFill ? " row fill" : " one call a tile"));
+                ScreenFixture screen(6, 4, ScreenFixture::k565, 2);
+                Tarvo.SetClipRect(0, 0, 5, 3);
+                Image tile(size, size, IMAGE_RGB16);
+                for (int i = 0; i < size * size; ++i) tile.Pixels16()[i] = static_cast<uint16_t>(0x100 + i);
+                if (!rowFill) Tarvo.DrawSolid = &RecordingSolid;
+                EXPECT_EQ(Tarvo.DrawTiled(at[0], at[1], &tile), 1);
+                for (int sy = 0; sy < 4; ++sy)
+                    for (int sx = 0; sx < 6; ++sx) {
+                        const int64_t gx = ((static_cast<int64_t>(at[0]) + sx) % size + size) % size;
+                        const int64_t gy = ((static_cast<int64_t>(at[1]) + sy) % size + size) % size;
+                        ASSERT_EQ(screen.At(sx, sy), 0x100 + gy * size + gx) << sx << "," << sy;
+                    }
+            }
+        }
     }
 }
 

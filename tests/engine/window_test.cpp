@@ -55,9 +55,16 @@ TEST_F(EngineTest, WindowedSizeZeroMeansTheScreenAndOneMoreIsTooLarge) {
     StartWindowed(0, 0);
     EXPECT_EQ(Tarvo.screenHeight, 768);
     EXPECT_EQ(Tarvo.pitch, 1024);
-    ResetEngine();
-    EXPECT_FALSE(Tarvo.Initialize(false, 1024, 769));
-    EXPECT_EQ(Tarvo.status, REQSIZE_FAILED);
+    // Exactly the screen's size fits; one pixel more either way does not.
+    const struct {
+        int width, height, status;
+    } cases[] = {{1024, 768, INIT_OK}, {1024, 769, REQSIZE_FAILED}, {1025, 768, REQSIZE_FAILED}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        ResetEngine();
+        EXPECT_EQ(Tarvo.Initialize(false, c.width, c.height), c.status == INIT_OK);
+        EXPECT_EQ(Tarvo.status, c.status);
+    }
 }
 
 TEST_F(EngineTest, FullscreenTakesAnySizeAndLetsTheModeDecide) {

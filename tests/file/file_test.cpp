@@ -161,6 +161,25 @@ TEST_F(FileTest, OpenOfADirectoryForWritingIsFatal) {
         testing::ExitedWithCode(255), testing::HasSubstr("File::Open: Unable to open file (reason unknown)\n"));
 }
 
+// "a" is write-only and "a+" may read: what a read gets tells them apart.
+TEST_F(FileTest, AppendReadsOnlyWithoutLeaveEof) {
+    const struct {
+        int flags;
+        const char* line;  // what GetLine finds
+    } cases[] = {{FILE_APPEND | FILE_LEAVEEOF | FILE_RANDOM, ""}, {FILE_APPEND | FILE_RANDOM, "ab"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteAll("data.bin", "ab");
+        File file("data.bin", c.flags);
+        char line[FILE_LINE_LENGTH] = "-";
+        file.GetLine(line);
+        EXPECT_STREQ(line, c.line);
+        EXPECT_EQ(file.Write(2, "cd"), FILE_NOTWRITE);
+        file.Close();
+        EXPECT_EQ(ReadAll("data.bin"), "abcd") << "the bytes go to the end";
+    }
+}
+
 TEST_F(FileTest, ShortReadStoresWhatThereIsAndReportsEof) {
     WriteAll("data.bin", "xy");
     File file("data.bin", FILE_READ | FILE_RANDOM);

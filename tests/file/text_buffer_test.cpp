@@ -35,6 +35,23 @@ TEST(TextBuffer, AFullLastLineScrolls) {
     EXPECT_EQ(buffer.column, 1);
 }
 
+// A width of 1 would leave a slot room for its NUL only, and the wrap then
+// wrote past the buffer; sizes below 2 become 2.
+TEST(TextBuffer, SizesBelowTwoBecomeTwoAndStillWrap) {
+    for (int n : {1, 0, -5}) {
+        SCOPED_TRACE(n);
+        TextBuffer buffer;
+        buffer.Init(n);
+        EXPECT_EQ(buffer.lines, 2);
+        EXPECT_EQ(buffer.lineWidth, 2);
+        Type(buffer, "abc");
+        EXPECT_EQ(Line(buffer, 0), "b");
+        EXPECT_EQ(Line(buffer, 1), "c");
+        EXPECT_EQ(buffer.line, 1);
+        EXPECT_EQ(buffer.column, 1);
+    }
+}
+
 TEST(TextBuffer, BackspaceErasesWithinTheLineOnly) {
     TextBuffer buffer;
     buffer.Init(4);

@@ -151,7 +151,7 @@ TEST(ImagePrepare, AlphaMode3ThroughPrepareForScreen) {
 }
 
 TEST(ImageAllocate, BadSizesLeaveTheImageEmpty) {
-    const int sizes[][2] = {{-1, 4}, {4, -1}, {50000, 50000}, {0x7FFFFFFF, 2}};
+    const int sizes[][2] = {{-1, 4}, {4, -1}, {50000, 50000}, {0x7FFFFFFF, 2}, {0x7FFFFFFF, 0x7FFFFFFF}};
     for (const auto& s : sizes) {
         SCOPED_TRACE(testing::Message() << s[0] << " x " << s[1]);
         Image image(3, 3, IMAGE_RGB24 | IMAGE_ALPHA);

@@ -228,8 +228,9 @@ TEST(Pictures, DrawingAgainGivesTheSamePixels) {
 
 class PictureFiles : public testing::Test {
 protected:
-    // Written once into the test's own temporary folder.
-    static void SetUpTestSuite() {
+    // Written into each test's own folder (a suite-wide set-up would run
+    // before the test's folder exists).
+    void SetUp() override {
         std::string error;
         ASSERT_TRUE(pictures::WriteAllPictures("Images", error)) << error;
     }

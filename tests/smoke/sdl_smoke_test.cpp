@@ -96,6 +96,54 @@ TEST(SdlSmoke, WindowComesUpFramesShowAndEscapeQuits) {
     std::filesystem::remove_all(dir);
 }
 
+// The backend on its own, with a window to present to; each test its own SDL.
+class SdlBackend : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sdl->RegisterClass("Tarvo", 0, [](platform::WindowHandle, uint32_t, uintptr_t, intptr_t) {
+            return intptr_t{0};
+        }));
+        window = sdl->CreateWindow(0, "Tarvo", "", platform::WS_POPUP, 0, 0, 64, 48);
+        ASSERT_NE(window, nullptr);
+        ASSERT_EQ(sdl->DirectDrawCreate(dd), platform::DD_OK);
+        ASSERT_EQ(sdl->SetCooperativeLevel(dd, window, platform::DDSCL_FULLSCREEN | platform::DDSCL_EXCLUSIVE),
+                  platform::DD_OK);
+    }
+    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform();
+    platform::WindowHandle window = nullptr;
+    platform::DirectDrawHandle dd = nullptr;
+};
+
+// The back surface is allocated from the mode's size: a size no surface may
+// have fails the mode (SETMODE_FAILED) instead of ending the process.
+TEST_F(SdlBackend, AFullScreenModeLargerThanAnySurfaceIsRefused) {
+    for (int side : {1'000'000, 16385}) {
+        SCOPED_TRACE(side);
+        EXPECT_NE(sdl->SetDisplayMode(dd, side, 480, 16), platform::DD_OK);
+        EXPECT_NE(sdl->SetDisplayMode(dd, 640, side, 16), platform::DD_OK);
+    }
+    EXPECT_EQ(sdl->SetDisplayMode(dd, 640, 480, 16), platform::DD_OK);
+}
+
+// Releasing a flip chain's back buffer on its own clears the primary's
+// pointer to it: the primary then has no back buffer to give or flip.
+TEST_F(SdlBackend, ReleasingTheBackBufferLeavesNoDanglingPointer) {
+    ASSERT_EQ(sdl->SetDisplayMode(dd, 640, 480, 16), platform::DD_OK);
+    platform::SurfaceDesc request;
+    request.dwSize = platform::kSurfaceDescSize;
+    request.dwFlags = platform::DDSD_CAPS | platform::DDSD_BACKBUFFERCOUNT;
+    request.dwBackBufferCount = 1;
+    request.dwCaps = platform::DDSCAPS_PRIMARYSURFACE | platform::DDSCAPS_FLIP | platform::DDSCAPS_COMPLEX;
+    platform::SurfaceHandle primary = nullptr, back = nullptr;
+    ASSERT_EQ(sdl->CreateSurface(dd, request, primary), platform::DD_OK);
+    ASSERT_EQ(sdl->GetAttachedSurface(primary, platform::DDSCAPS_BACKBUFFER, back), platform::DD_OK);
+    sdl->ReleaseSurface(back);
+    platform::SurfaceHandle again = nullptr;
+    EXPECT_EQ(sdl->GetAttachedSurface(primary, platform::DDSCAPS_BACKBUFFER, again), platform::DDERR_NOTFOUND);
+    EXPECT_EQ(sdl->Flip(primary), platform::DDERR_NOTFLIPPABLE);
+    sdl->ReleaseSurface(primary);
+}
+
 TEST(SdlKeys, MapToVirtualKeyCodes) {
     using platform::VirtualKeyFromSdl;
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_a, SDL_SCANCODE_A), 'A');

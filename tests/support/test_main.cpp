@@ -1,5 +1,6 @@
-// Test entry: every test process works in a fresh temporary directory, so the
-// debug log and any file a test writes never meet another process's.
+// Test entry: every test process works in a fresh temporary directory, and
+// every test in a folder of its own inside it (tests/support/test_folder.h),
+// so the debug log and any file a test writes never meet another test's.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/scripted/scripted_platform.h"
+#include "tests/support/test_folder.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
         std::perror("tarvo tests: temporary directory");
         return 2;
     }
+    // Owned by GoogleTest from here on.
+    testing::UnitTest::GetInstance()->listeners().Append(new TestFolderListener(dir));
     // A platform is always installed, so code that reports through message
     // boxes works in every test; engine tests install their own.
     static platform::ScriptedPlatform fallback;

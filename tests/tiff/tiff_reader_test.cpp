@@ -3,6 +3,8 @@
 // short files and the fatal paths.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <unistd.h>
 
 #include <cstdio>
@@ -219,6 +221,35 @@ TEST_F(TiffReaderTest, PackBitsStripsAreDecoded) {
               "");
     EXPECT_TRUE(boxes.messageBoxes.empty());
     EXPECT_EQ(Pixels(image), (Bytes{7, 7, 7, 7, 7, 7, 1, 2, 3}));
+}
+
+// A hostile file: 256 one-row strips that all point at the same 64 KiB of
+// no-op packets. Each strip used to read and walk all of it (strips x file
+// size); now no strip reads more than its decoded size can need, so the
+// whole load reads about the file once plus twice the picture.
+TEST_F(TiffReaderTest, StripsOfNoOpPacketsCostNoMoreThanTheFileAndThePicture) {
+    const uint32_t width = 64, height = 256, rowBytes = width * 3;
+    const uint32_t noOpBytes = 64 * 1024;
+    const std::vector<uint32_t> offsets(height, kTiffDataAt);
+    const std::vector<uint32_t> counts(height, noOpBytes);
+    TiffBuilder builder;
+    builder.Basic(width, height, {8, 8, 8}, 2)
+        .Short(259, 32773)
+        .Tag(273, kLong, offsets)
+        .Short(278, 1)
+        .Tag(279, kLong, counts)
+        .Data(Bytes(noOpBytes, 0x80));
+    builder.Write("t.tif");
+    const uint64_t fileBytes = std::filesystem::file_size("t.tif");
+    testing::internal::CaptureStdout();
+    Image image;
+    TiffImage tiff;
+    tiff.Load("t.tif", &image);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(tiff.done, 1);
+    EXPECT_EQ(Pixels(image), Bytes(static_cast<size_t>(rowBytes) * height, 0)) << "no-op packets decode to nothing";
+    // Each strip reads at most twice its 192 bytes (one-byte literals).
+    EXPECT_LE(tiff.bytesRead, fileBytes + height * 2 * rowBytes);
 }
 
 TEST_F(TiffReaderTest, OtherCompressionShowsTheBoxAndLeavesTheImageEmpty) {

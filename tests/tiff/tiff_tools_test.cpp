@@ -154,11 +154,10 @@ std::string Expand(std::string command, const std::string& name) {
 
 class TiffToolsTest : public testing::TestWithParam<ToolCase> {
 protected:
-    static void SetUpTestSuite() {
+    void SetUp() override {
+        // Into each test's own folder; a suite-wide set-up would run before it exists.
         WritePam("rgb.pam", false);
         WritePam("rgba.pam", true);
-    }
-    void SetUp() override {
         ASSERT_EQ(access(kConvert, X_OK), 0) << "ImageMagick (Debian package imagemagick) is needed";
         ASSERT_EQ(access(kTiffcp, X_OK), 0) << "tiffcp (Debian package libtiff-tools) is needed";
         previous = &platform::Current();

@@ -3,9 +3,14 @@
 // replace-through-a-temporary-file rule.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -199,6 +204,113 @@ TEST_F(TiffWriterTest, AnExistingTargetIsReplacedWhole) {
     tiff.Save("out.tif", &image);
     EXPECT_EQ(ReadAll("out.tif").size(), 207u);
     EXPECT_EQ(FilesHere(), 1);
+}
+
+// A 1 x 1 RGB picture, 207 bytes as a file, ready to save.
+struct SmallSave {
+    SmallSave() {
+        Fill(image, {7, 8, 9});
+        tiff.colorClass = TIFF_RGB;
+        tiff.bits = 8;
+    }
+    Image image{1, 1, IMAGE_RGB24};
+    TiffImage tiff;
+};
+
+int PermissionBits(const char* name) {
+    struct stat info {};
+    stat(name, &info);
+    return static_cast<int>(info.st_mode & 07777);
+}
+
+TEST_F(TiffWriterTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
+    std::filesystem::create_directory("pictures");
+    std::ofstream("pictures/real.tif") << "old";
+    std::filesystem::create_symlink("pictures/real.tif", "link.tif");
+    SmallSave save;
+    save.tiff.Save("link.tif", &save.image);
+    EXPECT_EQ(save.tiff.done, 1);
+    EXPECT_TRUE(std::filesystem::is_symlink("link.tif"));
+    EXPECT_EQ(ReadAll("pictures/real.tif").size(), 207u);
+    EXPECT_EQ(FilesHere(), 2) << "no temporary file beside the link";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("pictures"), std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file beside the file";
+}
+
+TEST_F(TiffWriterTest, TheTargetKeepsItsPermissionBits) {
+    for (int bits : {0640, 0604, 0755}) {
+        SCOPED_TRACE(bits);
+        std::ofstream("out.tif") << "old";
+        ASSERT_EQ(chmod("out.tif", static_cast<mode_t>(bits)), 0);
+        SmallSave save;
+        save.tiff.Save("out.tif", &save.image);
+        EXPECT_EQ(ReadAll("out.tif").size(), 207u);
+        EXPECT_EQ(PermissionBits("out.tif"), bits);
+    }
+}
+
+// Where the folder takes no new file but the target may be written, the
+// target is written in place. Root ignores permission bits, so the save runs
+// in a child that gives up root first; the folder is reached through the
+// working folder, which needs no right on the folders above it.
+TEST_F(TiffWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlace) {
+    std::ofstream("out.tif") << "old";
+    ASSERT_EQ(chmod("out.tif", 0666), 0);
+    ASSERT_EQ(chmod(".", 0555), 0);
+    EXPECT_EXIT(
+        {
+            if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::exit(3);
+            if (open("probe", O_WRONLY | O_CREAT, 0600) >= 0) std::exit(4);  // the folder must refuse
+            SmallSave save;
+            save.tiff.Save("out.tif", &save.image);
+            std::exit(save.tiff.done == 1 ? 0 : 5);
+        },
+        testing::ExitedWithCode(0), "");
+    ASSERT_EQ(chmod(".", 0755), 0);
+    EXPECT_EQ(ReadAll("out.tif").size(), 207u);
+    EXPECT_EQ(PermissionBits("out.tif"), 0666);
+    EXPECT_EQ(FilesHere(), 1);
+}
+
+// A write that fails part way (here at a file-size limit) leaves the old
+// target whole, prints the line, leaves no temporary file and reports no
+// success, even on a TiffImage whose earlier save succeeded.
+TEST_F(TiffWriterTest, AFailedWriteLeavesTheTargetWhole) {
+    std::ofstream("out.tif") << "old";
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            SmallSave first;
+            first.tiff.Save("first.tif", &first.image);
+            if (first.tiff.done != 1) std::exit(3);
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = 4096;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            Image large(100, 100, IMAGE_RGB24);
+            std::memset(large.data, 0x55, 30000);
+            first.tiff.Save("out.tif", &large);
+            std::exit(first.tiff.done == 0 ? 0 : 4);
+        },
+        testing::ExitedWithCode(0), testing::HasSubstr("Save:Tiff: Unable to write the file; the target is unchanged.\n"));
+    EXPECT_EQ(ReadAll("out.tif"), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(FilesHere(), 2) << "out.tif and first.tif only";
+}
+
+// A rename that fails (the target is a folder) likewise.
+TEST_F(TiffWriterTest, AFailedRenameLeavesTheTargetWhole) {
+    std::filesystem::create_directory("out.tif");
+    std::ofstream("out.tif/inside") << "kept";
+    testing::internal::CaptureStdout();
+    SmallSave save;
+    save.tiff.Save("first.tif", &save.image);
+    ASSERT_EQ(save.tiff.done, 1);
+    save.tiff.Save("out.tif", &save.image);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Save:Tiff: Unable to write the file; the target is unchanged.\n");
+    EXPECT_EQ(save.tiff.done, 0);
+    EXPECT_EQ(ReadAll("out.tif/inside"), (Bytes{'k', 'e', 'p', 't'}));
+    EXPECT_EQ(FilesHere(), 2);
 }
 
 // The checks come before any file is touched: the old target stays as it was.

@@ -1,0 +1,29 @@
+// Every test runs in a folder of its own: a GoogleTest listener makes a fresh
+// folder before each test starts (before its fixture is built), makes it the
+// working folder, and removes it once the test has ended. So a file a test
+// writes by a relative name ("data.bin", "debug.txt") never meets another
+// test's, whether the binary runs alone, under CTest, or several at once.
+//
+// Tests that need the build's files name them by absolute path
+// (TARVO_BINARY_DIR, TARVO_SOURCE_DIR).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class TestFolderListener : public testing::EmptyTestEventListener {
+public:
+    // Test folders are made inside `parent`, which must exist.
+    explicit TestFolderListener(std::string parent);
+
+    void OnTestStart(const testing::TestInfo& test) override;
+    void OnTestEnd(const testing::TestInfo& test) override;
+
+    // The working folder of the running test (empty between tests).
+    const std::string& Current() const { return current; }
+
+private:
+    std::string parent;
+    std::string current;
+};
