@@ -5,6 +5,7 @@
 #include "engine/init_order.h"
 #include "engine/windows_dx.h"
 #include "game/game_random.h"
+#include "game/key_recorder.h"
 #include "image/tiff_image.h"
 
 float viewX = 0;
@@ -119,6 +120,8 @@ void initialize() {
 }
 
 void run() {
+    // What this frame reads of the keys, for `tarvo --record`.
+    keyRecorder.Sample();
     if (paused) {
         if (showIntro && Tarvo.IsKeyDown(platform::VK_SPACE)) {
             paused = false;
