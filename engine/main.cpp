@@ -1,11 +1,63 @@
 // The program on a desktop: the SDL2 backend under the engine's entry point.
-#include "engine/windows_dx.h"
-#include "platform/sdl/sdl_platform.h"
+//
+//   tarvo [--scale N] [--record FILE]
+//
+// --scale N shows the window N times its size (1 to 8; by default the largest
+// that fits the desktop). --record FILE writes the keys the game reads as a
+// key script that tarvo-replay plays back; FILE must not exist yet.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
-int main() {
-    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform();
+#include "engine/windows_dx.h"
+#include "game/key_recorder.h"
+#include "platform/sdl/sdl_platform.h"
+#include "platform/window_scale.h"
+
+namespace {
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "tarvo: %s\nusage: tarvo [--scale N] [--record FILE]\n", problem.c_str());
+    return 2;
+}
+
+bool ParseScale(const char* text, int& scale) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < platform::kMinWindowScale || value > platform::kMaxWindowScale)
+        return false;
+    scale = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::SdlOptions options;
+    std::string recordPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (option == "--scale" && hasValue) {
+            if (!ParseScale(argv[++i], options.scale))
+                return Usage("--scale takes a whole number from 1 to 8, not '" + std::string(argv[i]) + "'");
+        } else if (option == "--record" && hasValue) {
+            recordPath = argv[++i];
+        } else if (option == "--help" || option == "-h") {
+            Usage("the game; Escape quits");
+            return 0;
+        } else {
+            return Usage("unknown or incomplete option '" + option + "'");
+        }
+    }
+    std::string error;
+    if (!recordPath.empty() && !keyRecorder.Start(recordPath, error)) return Usage(error);
+
+    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform(options);
     platform::SetCurrent(sdl.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
+    keyRecorder.Stop();
     // The engine's surfaces are gone (CleanUp, or a start-up that never made
     // them); the windows and SDL go with the backend.
     sdl.reset();

@@ -9,11 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/frame_pacer.h"
+#include "platform/gamepad_keys.h"
+#include "platform/window_scale.h"
 #include "platform/sdl/sdl_keys.h"
 
 namespace platform {
@@ -55,12 +58,13 @@ struct Surface {
 
 class SdlPlatform final : public Platform {
 public:
-    SdlPlatform() {
+    explicit SdlPlatform(const SdlOptions& options) : requestedScale(options.scale) {
         const char* layoutName = std::getenv("TARVO_PIXEL_LAYOUT");
         rgb555 = layoutName != nullptr && std::strcmp(layoutName, "555") == 0;
     }
 
     ~SdlPlatform() override {
+        for (auto& [id, controller] : controllers) SDL_GameControllerClose(controller);
         DestroyPresentation();
         for (Surface* s : surfaces) delete s;
         for (Window* w : windows) {
@@ -94,6 +98,8 @@ public:
                 return false;
             }
             started = true;
+            // Controllers are a bonus: without the subsystem the keyboard still plays.
+            SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
         }
         windowProc = proc;
         return true;
@@ -113,8 +119,11 @@ public:
         // SDL sizes the client area and the window manager adds its frame, so
         // the outer size asked for is what the client area gets.
         const SDL_Rect display = OpeningDisplay();
-        SDL_Window* sdl =
-            SDL_CreateWindow(title, display.x + x, display.y + y, outerWidth, outerHeight, SDL_WINDOW_HIDDEN);
+        if (scale == 0) scale = requestedScale > 0 ? requestedScale : DefaultScale(outerWidth, outerHeight);
+        // A scaled window keeps the centre the engine placed it around.
+        const int left = display.x + x - (scale - 1) * outerWidth / 2;
+        const int top = display.y + y - (scale - 1) * outerHeight / 2;
+        SDL_Window* sdl = SDL_CreateWindow(title, left, top, outerWidth * scale, outerHeight * scale, SDL_WINDOW_HIDDEN);
         if (sdl == nullptr) return nullptr;
         auto* window = new Window{sdl, style, false};
         windows.push_back(window);
@@ -127,6 +136,8 @@ public:
 
     void GetClientRect(WindowHandle handle, int& width, int& height) override {
         SDL_GetWindowSize(static_cast<Window*>(handle)->sdl, &width, &height);
+        width /= std::max(scale, 1);
+        height /= std::max(scale, 1);
     }
 
     void ShowWindow(WindowHandle handle, int) override {
@@ -312,8 +323,8 @@ public:
         if (primary->lost || back->lost) return DDERR_SURFACELOST;
         // The copy must land wholly on the desktop; no clipping.
         const SDL_Rect desktop = DesktopBounds();
-        if (x < desktop.x || y < desktop.y || x - desktop.x > desktop.w - back->width ||
-            y - desktop.y > desktop.h - back->height)
+        if (x < desktop.x || y < desktop.y || x - desktop.x > desktop.w - back->width * scale ||
+            y - desktop.y > desktop.h - back->height * scale)
             return DDERR_INVALIDRECT;
         if (!Present(*back, false)) return DDERR_SURFACELOST;
         return DD_OK;
@@ -394,6 +405,7 @@ public:
     }
 
     long presentedFrames = 0;
+    int scale = 0;  // decided when the first window opens
 
 private:
     void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -469,7 +481,8 @@ private:
             }
             case SDL_MOUSEMOTION: {
                 Window* window = FromId(event.motion.windowID);
-                if (window != nullptr) Post(window, WM_MOUSEMOVE, 0, MakeLParam(event.motion.x, event.motion.y));
+                if (window != nullptr)
+                    Post(window, WM_MOUSEMOVE, 0, MakeLParam(Logical(event.motion.x), Logical(event.motion.y)));
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
@@ -481,9 +494,40 @@ private:
                 if (event.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
                 if (event.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
                 if (event.button.button == SDL_BUTTON_MIDDLE) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-                if (message != 0) Post(window, message, 0, MakeLParam(event.button.x, event.button.y));
+                if (message != 0) Post(window, message, 0, MakeLParam(Logical(event.button.x), Logical(event.button.y)));
                 break;
             }
+            case SDL_CONTROLLERDEVICEADDED: {
+                SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which);
+                if (controller == nullptr) break;
+                const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+                if (controllers.count(id) != 0) {
+                    SDL_GameControllerClose(controller);  // already open: SDL reports some twice
+                } else {
+                    controllers[id] = controller;
+                }
+                break;
+            }
+            case SDL_CONTROLLERDEVICEREMOVED: {
+                const SDL_JoystickID id = event.cdevice.which;
+                pad.Removed(id, [this](int vk, bool down) { PostPadKey(vk, down); });
+                auto it = controllers.find(id);
+                if (it != controllers.end()) {
+                    SDL_GameControllerClose(it->second);
+                    controllers.erase(it);
+                }
+                break;
+            }
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                pad.Button(event.cbutton.which, PadButtonFromSdl(event.cbutton.button),
+                           event.type == SDL_CONTROLLERBUTTONDOWN,
+                           [this](int vk, bool down) { PostPadKey(vk, down); });
+                break;
+            case SDL_CONTROLLERAXISMOTION:
+                pad.Axis(event.caxis.which, PadAxisFromSdl(event.caxis.axis), event.caxis.value,
+                         [this](int vk, bool down) { PostPadKey(vk, down); });
+                break;
             case SDL_DISPLAYEVENT:
                 // A display came, went or changed its mode.
                 DecideVsyncAgain();
@@ -497,6 +541,54 @@ private:
             default:
                 break;
         }
+    }
+
+    static PadButton PadButtonFromSdl(uint8_t button) {
+        switch (button) {
+            case SDL_CONTROLLER_BUTTON_A:
+                return PadButton::A;
+            case SDL_CONTROLLER_BUTTON_BACK:
+                return PadButton::Back;
+            case SDL_CONTROLLER_BUTTON_START:
+                return PadButton::Start;
+            case SDL_CONTROLLER_BUTTON_DPAD_UP:
+                return PadButton::DpadUp;
+            case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+                return PadButton::DpadDown;
+            case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+                return PadButton::DpadLeft;
+            case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+                return PadButton::DpadRight;
+            default:
+                return PadButton::Other;
+        }
+    }
+
+    static PadAxis PadAxisFromSdl(uint8_t axis) {
+        if (axis == SDL_CONTROLLER_AXIS_LEFTX) return PadAxis::LeftX;
+        if (axis == SDL_CONTROLLER_AXIS_LEFTY) return PadAxis::LeftY;
+        return PadAxis::Other;
+    }
+
+    // A controller's key as the keyboard's: Back is Escape, which also types 27.
+    void PostPadKey(int vk, bool down) {
+        if (mainWindow == nullptr || mainWindow->destroyed) return;
+        Post(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+        if (down) {
+            const int c = ControlCharacterFromVirtualKey(vk);
+            if (c != 0) Post(mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
+        }
+    }
+
+    int Logical(int screenPixels) const { return screenPixels / std::max(scale, 1); }
+
+    // The largest whole scale at which the window fits three quarters of the
+    // usable part of the display it opens on. The frame is not known before a
+    // window is shown; the usable area already leaves out panels and docks.
+    int DefaultScale(int width, int height) const {
+        SDL_Rect usable{0, 0, 0, 0};
+        if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = OpeningDisplay();
+        return ChooseWindowScale(usable.w, usable.h, width, height, 0, 0);
     }
 
     static std::vector<uint32_t> DecodeUtf8(const char* text) {
@@ -599,7 +691,9 @@ private:
         SDL_RenderSetLogicalSize(renderer, fullscreenMode ? source.width : 0, fullscreenMode ? source.height : 0);
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderClear(renderer);
-        const SDL_Rect at{0, 0, source.width, source.height};
+        // Windowed, each logical pixel becomes a scale x scale block.
+        const int factor = fullscreenMode ? 1 : std::max(scale, 1);
+        const SDL_Rect at{0, 0, source.width * factor, source.height * factor};
         SDL_RenderCopy(renderer, texture, nullptr, &at);
         SDL_RenderPresent(renderer);
         ++presentedFrames;
@@ -649,14 +743,21 @@ private:
     TTF_Font* font = nullptr;
     std::deque<Message> queue;
     FramePacer pacer{kFramePeriodNanos};
+    int requestedScale = 0;
+    GamepadKeys pad;
+    std::map<SDL_JoystickID, SDL_GameController*> controllers;
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform() { return std::make_unique<SdlPlatform>(); }
+std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options) {
+    return std::make_unique<SdlPlatform>(options);
+}
 
 long SdlPresentedFrames(const Platform& sdlPlatform) {
     return static_cast<const SdlPlatform&>(sdlPlatform).presentedFrames;
 }
+
+int SdlWindowScale(const Platform& sdlPlatform) { return static_cast<const SdlPlatform&>(sdlPlatform).scale; }
 
 }  // namespace platform

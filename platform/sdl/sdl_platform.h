@@ -18,6 +18,15 @@
 // given to CreateWindow relative to its top-left corner (which need not be
 // the desktop's origin). Positions reported back are the desktop's.
 //
+// Big screens: each window is shown at a whole scale (SdlOptions), every
+// logical pixel a square block, nearest-neighbour. The engine sees the
+// logical client size and logical mouse positions; window positions stay the
+// desktop's.
+//
+// Game controllers: the d-pad and left stick, A, Start and Back arrive as the
+// arrow keys, Space, P and Escape (platform/gamepad_keys.h), from controllers
+// connected at start or plugged in later.
+//
 // Only this folder includes SDL headers.
 #pragma once
 
@@ -27,11 +36,19 @@
 
 namespace platform {
 
+struct SdlOptions {
+    // Whole factor the windows are shown at (platform/window_scale.h); 0
+    // chooses the largest that fits the desktop when the first window opens.
+    int scale = 0;
+};
+
 // A new SDL2 backend. SDL itself starts when the engine registers its window
 // class; a machine without a usable display fails there.
-std::unique_ptr<Platform> CreateSdlPlatform();
+std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options = {});
 
 // Frames the backend has put on the screen so far (for tests and tools).
 long SdlPresentedFrames(const Platform& sdlPlatform);
+// The scale in use; 0 until the first window has opened.
+int SdlWindowScale(const Platform& sdlPlatform);
 
 }  // namespace platform

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/windows_dx.h"
 #include "platform/sdl/sdl_keys.h"
@@ -142,6 +144,43 @@ TEST_F(SdlBackend, ReleasingTheBackBufferLeavesNoDanglingPointer) {
     EXPECT_EQ(sdl->GetAttachedSurface(primary, platform::DDSCAPS_BACKBUFFER, again), platform::DDERR_NOTFOUND);
     EXPECT_EQ(sdl->Flip(primary), platform::DDERR_NOTFLIPPABLE);
     sdl->ReleaseSurface(primary);
+}
+
+// A controller (SDL's virtual one, as a test stands in for hardware) arrives
+// as key messages to the shown window: A is Space, the stick's left is the
+// left arrow, Back is Escape with its character; unplugged, it lets go.
+TEST_F(SdlBackend, AControllerArrivesAsKeysAndLetsGoWhenUnplugged) {
+    sdl->ShowWindow(window, 1);
+    const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                 SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    SDL_Joystick* joystick = SDL_JoystickOpen(device);
+    ASSERT_NE(joystick, nullptr) << SDL_GetError();
+    auto drain = [&] {
+        std::vector<std::string> keys;
+        for (int round = 0; round < 5; ++round) {
+            platform::Message m;
+            while (sdl->PeekMessage(m)) {
+                if (m.message == platform::WM_KEYDOWN) keys.push_back("down " + std::to_string(m.wParam));
+                if (m.message == platform::WM_KEYUP) keys.push_back("up " + std::to_string(m.wParam));
+                if (m.message == platform::WM_CHAR) keys.push_back("char " + std::to_string(m.wParam));
+            }
+            SDL_Delay(5);
+        }
+        return keys;
+    };
+    drain();  // the controller is found and opened
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
+    EXPECT_EQ(drain(), (std::vector<std::string>{"down 32"}));
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+    EXPECT_EQ(drain(), (std::vector<std::string>{"down 37"}));
+    SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_BACK, 1);
+    EXPECT_EQ(drain(), (std::vector<std::string>{"down 27", "char 27"}));
+    SDL_JoystickClose(joystick);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(device), 0) << SDL_GetError();
+    std::vector<std::string> released = drain();
+    std::sort(released.begin(), released.end());
+    EXPECT_EQ(released, (std::vector<std::string>{"up 27", "up 32", "up 37"}));
 }
 
 TEST(SdlKeys, MapToVirtualKeyCodes) {

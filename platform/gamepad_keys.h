@@ -1,0 +1,46 @@
+// GamepadKeys: a game controller's buttons and left stick as the keyboard's
+// virtual keys, so that the engine and the game see only key messages.
+//
+// D-pad and left stick: the arrows. South button (A): Space. Start: P.
+// Back: Escape. Each controller's d-pad and stick hold their arrow apart, and
+// an arrow goes up only when nothing holds it any more; a controller that is
+// unplugged lets go of everything it held. The stick presses an arrow past
+// kStickPress and lets go below kStickRelease, so a stick resting near the
+// threshold does not chatter.
+//
+// Pure translation with no SDL in it: the backend feeds it the controller's
+// events and posts what it emits. Depends on nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <utility>
+
+namespace platform {
+
+enum class PadButton { A, Back, Start, DpadUp, DpadDown, DpadLeft, DpadRight, Other };
+enum class PadAxis { LeftX, LeftY, Other };
+
+class GamepadKeys {
+public:
+    // Receives each change of a virtual key: the code and whether it went down.
+    using Emit = std::function<void(int virtualKey, bool down)>;
+
+    static constexpr int kStickPress = 16000;    // of 32767
+    static constexpr int kStickRelease = 12000;
+
+    void Button(int controller, PadButton button, bool down, const Emit& emit);
+    // value -32768..32767; y grows downward, as SDL reports it.
+    void Axis(int controller, PadAxis axis, int value, const Emit& emit);
+    // The controller is gone: every key it held goes up.
+    void Removed(int controller, const Emit& emit);
+
+private:
+    // Who holds a key: a controller and its source (0 buttons, 1 stick).
+    using Holder = std::pair<int, int>;
+    void Hold(Holder holder, int virtualKey, bool down, const Emit& emit);
+    std::map<int, std::map<Holder, bool>> holders;  // virtual key -> its holders
+};
+
+}  // namespace platform

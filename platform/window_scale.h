@@ -1,0 +1,21 @@
+// The whole factor a window is shown at on a big screen.
+//
+// The engine keeps its logical size (the game sees 755 x 511 whatever the
+// screen); the backend shows each logical pixel as a square block of
+// scale x scale screen pixels, never blurred. By default the scale is the
+// largest whole factor at which the window, frame included, takes at most
+// three quarters of the usable desktop's width and height: 1 up to
+// 1920 x 1080, 2 on 2560 x 1440, 3 on 3840 x 2160 (for the game's window).
+#pragma once
+
+namespace platform {
+
+// Scales a player may ask for.
+constexpr int kMinWindowScale = 1;
+constexpr int kMaxWindowScale = 8;
+
+// The default scale for a client area of width x height with a frame of
+// frameWidth x frameHeight on a usable desktop of the given size; at least 1.
+int ChooseWindowScale(int usableWidth, int usableHeight, int width, int height, int frameWidth, int frameHeight);
+
+}  // namespace platform
