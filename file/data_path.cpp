@@ -11,8 +11,12 @@ std::vector<std::string>& Folders() {
         std::error_code error;
         const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
         if (!error && exe.has_parent_path()) {
-            list.push_back(exe.parent_path().string());
-            if (exe.parent_path().has_parent_path()) list.push_back(exe.parent_path().parent_path().string());
+            const std::filesystem::path folder = exe.parent_path();
+            list.push_back(folder.string());
+            // Tools live one folder below the game in a build; an installed
+            // program keeps its data in ../share/tarvo.
+            list.push_back(folder.parent_path().string());
+            list.push_back((folder.parent_path() / "share" / "tarvo").string());
         }
         return list;
     }();
