@@ -6,7 +6,7 @@ PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev \
             libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libpixman-1-dev liballegro4-dev libtiff-tools imagemagick \
-            xvfb xauth
+            xvfb xauth xdotool python3
 
 RELEASE_DIR := build/release
 TEST_DIR := build/test
