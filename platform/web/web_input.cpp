@@ -1,0 +1,102 @@
+#include "platform/web/web_input.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+int VirtualKeyFromBrowser(unsigned long keyCode) {
+    // Firefox numbers three punctuation keys apart from everyone else.
+    switch (keyCode) {
+        case 59: return VK_OEM_1;       // ';'
+        case 61: return VK_OEM_PLUS;    // '='
+        case 173: return VK_OEM_MINUS;  // '-'
+        default: break;
+    }
+    if (keyCode >= 'A' && keyCode <= 'Z') return static_cast<int>(keyCode);
+    if (keyCode >= '0' && keyCode <= '9') return static_cast<int>(keyCode);
+    if (keyCode >= VK_F1 && keyCode < VK_F1 + 12) return static_cast<int>(keyCode);
+    if (keyCode >= VK_NUMPAD0 && keyCode <= VK_DIVIDE && keyCode != 0x6C) return static_cast<int>(keyCode);
+    if (keyCode >= VK_PRIOR && keyCode <= VK_DOWN) return static_cast<int>(keyCode);
+    if (keyCode >= VK_OEM_1 && keyCode <= VK_OEM_3) return static_cast<int>(keyCode);
+    if (keyCode >= VK_OEM_4 && keyCode <= VK_OEM_7) return static_cast<int>(keyCode);
+    switch (keyCode) {
+        case VK_BACK:
+        case VK_TAB:
+        case VK_RETURN:
+        case VK_SHIFT:
+        case VK_CONTROL:
+        case VK_MENU:
+        case VK_PAUSE:
+        case VK_CAPITAL:
+        case VK_ESCAPE:
+        case VK_SPACE:
+        case VK_INSERT:
+        case VK_DELETE:
+            return static_cast<int>(keyCode);
+        default:
+            return 0;
+    }
+}
+
+int ControlCharacterOfKey(int virtualKey) {
+    switch (virtualKey) {
+        case VK_ESCAPE: return 27;
+        case VK_RETURN: return 13;
+        case VK_BACK: return 8;
+        case VK_TAB: return 9;
+        default: return 0;
+    }
+}
+
+int TypedCharacter(const char* key, bool ctrl, bool alt, bool meta) {
+    if (key == nullptr || ctrl || alt || meta) return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(key);
+    if (p[0] == 0) return 0;
+    if (p[0] < 0x80) return p[1] == 0 && p[0] >= 0x20 ? p[0] : 0;
+    // Two-byte UTF-8 below U+0100 is the rest of Latin-1.
+    if ((p[0] == 0xC2 || p[0] == 0xC3) && (p[1] & 0xC0) == 0x80 && p[2] == 0) {
+        const int code = ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+        return code >= 0xA0 ? code : 0;
+    }
+    return 0;
+}
+
+bool KeyIsTheGames(int virtualKey, bool ctrl, bool alt, bool meta) {
+    if (virtualKey == 0 || ctrl || alt || meta) return false;
+    return !(virtualKey >= VK_F1 && virtualKey < VK_F1 + 12);
+}
+
+void HeldKeys::Down(int virtualKey) {
+    if (std::find(held.begin(), held.end(), virtualKey) == held.end()) held.push_back(virtualKey);
+}
+
+void HeldKeys::Up(int virtualKey) { held.erase(std::remove(held.begin(), held.end(), virtualKey), held.end()); }
+
+std::vector<int> HeldKeys::ReleaseAll() {
+    std::vector<int> released;
+    released.swap(held);
+    return released;
+}
+
+PageScale ChoosePageScale(double pageWidth, double pageHeight, double devicePixelRatio, int width, int height) {
+    PageScale scale;
+    const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    if (width > 0 && height > 0) {
+        const double fit = std::min(pageWidth * ratio / width, pageHeight * ratio / height);
+        scale.factor = std::max(1, static_cast<int>(std::floor(fit)));
+    }
+    scale.cssWidth = width * scale.factor / ratio;
+    scale.cssHeight = height * scale.factor / ratio;
+    return scale;
+}
+
+int LogicalFromCss(double cssPosition, int logical, double css) {
+    if (css <= 0) return 0;
+    const int x = static_cast<int>(std::floor(cssPosition * logical / css));
+    return std::clamp(x, 0, std::max(0, logical - 1));
+}
+
+}  // namespace platform

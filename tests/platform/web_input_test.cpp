@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/web/web_input.h"
+
+namespace {
+
+using namespace platform;
+
+TEST(WebInput, BrowserKeyCodesBecomeVirtualKeys) {
+    struct Case {
+        unsigned long keyCode;
+        int vk;
+    };
+    const Case cases[] = {
+        {37, VK_LEFT}, {38, VK_UP}, {39, VK_RIGHT}, {40, VK_DOWN}, {32, VK_SPACE}, {27, VK_ESCAPE},
+        {13, VK_RETURN}, {8, VK_BACK}, {9, VK_TAB}, {16, VK_SHIFT}, {17, VK_CONTROL}, {18, VK_MENU},
+        {'A', 'A'}, {'P', 'P'}, {'Z', 'Z'}, {'0', '0'}, {'9', '9'}, {112, VK_F1}, {123, VK_F1 + 11},
+        {96, VK_NUMPAD0}, {111, VK_DIVIDE}, {186, VK_OEM_1}, {222, VK_OEM_7},
+        // Firefox's own numbers for ';', '=' and '-'.
+        {59, VK_OEM_1}, {61, VK_OEM_PLUS}, {173, VK_OEM_MINUS},
+        // No code in the engine: Meta, the context-menu key, F13, numpad separator, nothing.
+        {91, 0}, {93, 0}, {124, 0}, {0x6C, 0}, {0, 0}, {'a', 0}, {256, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(VirtualKeyFromBrowser(c.keyCode), c.vk) << "keyCode " << c.keyCode;
+}
+
+TEST(WebInput, TypedCharactersAreSingleLatin1Characters) {
+    struct Case {
+        const char* key;
+        bool ctrl, alt, meta;
+        int expected;
+    };
+    const Case cases[] = {
+        {"p", false, false, false, 'p'},
+        {"P", false, false, false, 'P'},
+        {" ", false, false, false, ' '},
+        {"~", false, false, false, '~'},
+        {"\xC3\xA9", false, false, false, 0xE9},  // é
+        {"\xC2\xA0", false, false, false, 0xA0},  // no-break space
+        {"\xC2\x85", false, false, false, 0},     // a C1 control
+        {"\xE2\x82\xAC", false, false, false, 0},  // the euro sign lies past Latin-1
+        {"ArrowUp", false, false, false, 0},
+        {"Escape", false, false, false, 0},  // named keys type through ControlCharacterOfKey
+        {"", false, false, false, 0},
+        {"c", true, false, false, 0},
+        {"c", false, true, false, 0},
+        {"c", false, false, true, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TypedCharacter(c.key, c.ctrl, c.alt, c.meta), c.expected) << "key '" << c.key << "'";
+    EXPECT_EQ(ControlCharacterOfKey(VK_ESCAPE), 27);
+    EXPECT_EQ(ControlCharacterOfKey(VK_RETURN), 13);
+    EXPECT_EQ(ControlCharacterOfKey(VK_BACK), 8);
+    EXPECT_EQ(ControlCharacterOfKey(VK_TAB), 9);
+    EXPECT_EQ(ControlCharacterOfKey(VK_SPACE), 0);
+}
+
+TEST(WebInput, BrowserShortcutsAndFunctionKeysStayTheBrowsers) {
+    EXPECT_TRUE(KeyIsTheGames(VK_SPACE, false, false, false));  // would scroll the page
+    EXPECT_TRUE(KeyIsTheGames(VK_DOWN, false, false, false));
+    EXPECT_TRUE(KeyIsTheGames('P', false, false, false));
+    EXPECT_FALSE(KeyIsTheGames('R', true, false, false));  // reload
+    EXPECT_FALSE(KeyIsTheGames(VK_LEFT, false, true, false));  // back
+    EXPECT_FALSE(KeyIsTheGames('W', false, false, true));
+    EXPECT_FALSE(KeyIsTheGames(VK_F1 + 4, false, false, false));  // F5
+    EXPECT_FALSE(KeyIsTheGames(VK_F1 + 11, false, false, false));  // F12
+    EXPECT_FALSE(KeyIsTheGames(0, false, false, false));
+}
+
+TEST(WebInput, HeldKeysAreLetGoOnceInTheOrderPressed) {
+    HeldKeys held;
+    held.Down(VK_UP);
+    held.Down(VK_SPACE);
+    held.Down(VK_UP);  // a key's repeats are one held key
+    held.Down(VK_LEFT);
+    held.Up(VK_SPACE);
+    EXPECT_EQ(held.ReleaseAll(), (std::vector<int>{VK_UP, VK_LEFT}));
+    EXPECT_TRUE(held.ReleaseAll().empty());
+    held.Up(VK_DOWN);  // a key-up never seen down
+    EXPECT_TRUE(held.ReleaseAll().empty());
+}
+
+TEST(WebInput, CanvasTakesTheLargestWholeScaleThatFits) {
+    struct Case {
+        double pageWidth, pageHeight, ratio;
+        int factor;
+        double cssWidth, cssHeight;
+    };
+    const Case cases[] = {
+        {1280, 1000, 1, 1, 755, 511},
+        {1510, 1022, 1, 2, 1510, 1022},   // exactly twice
+        {1509, 1022, 1, 1, 755, 511},     // a pixel short of twice
+        {2560, 1200, 1, 2, 1510, 1022},   // the height decides
+        {1280, 1000, 2, 2, 755, 511},     // a 2x display: sharp at the same CSS size
+        {1280, 1000, 1.5, 2, 1006.6666666666666, 681.33333333333337},
+        {400, 300, 1, 1, 755, 511},       // too small: 1, and the page scrolls
+        {0, 0, 0, 1, 755, 511},           // no layout yet, no ratio reported
+    };
+    for (const Case& c : cases) {
+        const PageScale s = ChoosePageScale(c.pageWidth, c.pageHeight, c.ratio, 755, 511);
+        SCOPED_TRACE(testing::Message() << c.pageWidth << " x " << c.pageHeight << " at " << c.ratio);
+        EXPECT_EQ(s.factor, c.factor);
+        EXPECT_DOUBLE_EQ(s.cssWidth, c.cssWidth);
+        EXPECT_DOUBLE_EQ(s.cssHeight, c.cssHeight);
+    }
+}
+
+TEST(WebInput, MousePositionsInLogicalPixels) {
+    EXPECT_EQ(LogicalFromCss(0, 755, 1510), 0);
+    EXPECT_EQ(LogicalFromCss(1.9, 755, 1510), 0);
+    EXPECT_EQ(LogicalFromCss(2, 755, 1510), 1);
+    EXPECT_EQ(LogicalFromCss(1509, 755, 1510), 754);
+    EXPECT_EQ(LogicalFromCss(1510, 755, 1510), 754);  // the right edge itself
+    EXPECT_EQ(LogicalFromCss(-3, 755, 1510), 0);
+    EXPECT_EQ(LogicalFromCss(100, 755, 0), 0);
+    EXPECT_EQ(LogicalFromCss(377.5, 755, 377.5), 754);  // shown at half size on a 2x display
+}
+
+}  // namespace
