@@ -1,0 +1,91 @@
+// The program in a browser: the web backend under the engine's entry point.
+//
+// The page's address may carry a key script, `?script=<text>&frames=N`, in
+// tarvo-replay's format (game/key_script.h); after '#' instead of '?' the
+// parameters stay in the browser, for scripts longer than a server takes in
+// a request line. The game then plays those keys,
+// by frame index and not by the clock, ignores the page's own keys, and
+// appends the state of every frame, as tarvo-replay prints it, to the page's
+// `tarvoStates` list; after N frames (if given) it ends. Without a script it
+// plays from the keyboard, and `tarvoState` holds the latest frame's state.
+//
+// The exit code is handed to std::exit, so that the page's Module.onExit
+// hears how the program ended, as it does after a fatal error.
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/windows_dx.h"
+#include "game/key_script.h"
+#include "game/state_report.h"
+#include "platform/web/web_platform.h"
+
+namespace {
+
+// The page address's `script` parameter, or null when absent. Owned by the
+// caller (malloc).
+EM_JS(char*, PageScript, (), {
+    var text = Module.pageParameters().get("script");
+    if (text === null) return 0;
+    var size = lengthBytesUTF8(text) + 1;
+    var out = _malloc(size);
+    stringToUTF8(text, out, size);
+    return out;
+});
+
+// The `frames` parameter: a whole number, or -1 when absent or not one.
+EM_JS(int, PageFrames, (), {
+    var text = Module.pageParameters().get("frames");
+    if (text === null || !/^[0-9]{1,9}$/.test(text)) return -1;
+    return parseInt(text, 10);
+});
+
+EM_JS(void, PageScriptRefused, (const char* message), {
+    var m = UTF8ToString(message);
+    console.error("tarvo: key script: " + m);
+    if (Module.scriptRefused) Module.scriptRefused(m);
+});
+
+EM_JS(void, PageFrameState, (const char* json, int keepAll), {
+    var line = UTF8ToString(json);
+    if (keepAll) (window.tarvoStates = window.tarvoStates || []).push(line);
+    window.tarvoState = line;
+});
+
+}  // namespace
+
+int main() {
+    char* scriptText = PageScript();
+    const bool scripted = scriptText != nullptr;
+    std::vector<KeyEvent> events;
+    if (scripted) {
+        std::istringstream in(scriptText);
+        std::free(scriptText);
+        std::string error;
+        if (!ParseKeyScript(in, events, error)) {
+            PageScriptRefused(error.c_str());
+            std::exit(2);
+        }
+    }
+    const int frames = PageFrames();
+
+    std::unique_ptr<platform::WebPlatform> web = platform::CreateWebPlatform({scripted});
+    for (const KeyEvent& event : events) {
+        const uint32_t message = event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP;
+        web->Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
+    }
+    platform::WebPlatform& machine = *web;
+    web->beforeFrame = [&machine, scripted, frames](int framesDone) {
+        if (framesDone > 0) PageFrameState(GameStateJson(framesDone - 1).c_str(), scripted ? 1 : 0);
+        if (frames >= 0 && framesDone >= frames) machine.PostQuitMessage(0);
+    };
+    platform::SetCurrent(web.get());
+    const int code = WinMain(nullptr, nullptr, "", 1);
+    web->beforeFrame = nullptr;
+    web.reset();
+    platform::SetCurrent(nullptr);
+    std::exit(code);
+}

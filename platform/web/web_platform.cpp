@@ -1,0 +1,597 @@
+#include "platform/web/web_platform.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "platform/frame_pacer.h"
+#include "platform/web/web_input.h"
+
+namespace platform {
+
+namespace {
+
+constexpr int64_t kFramePeriodNanos = 1'000'000'000 / 60;
+// Scripted runs do not wait for frames, but the page must still draw and
+// answer now and then.
+constexpr double kScriptedYieldMs = 50;
+// How often a modal message box looks whether it was closed.
+constexpr unsigned kDialogPollMs = 50;
+constexpr int kMaxSurfaceSide = 16384;
+const char kCanvas[] = "#canvas";
+const char kStage[] = "#stage";
+
+intptr_t MakeLParam(int low, int high) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
+                                 ((static_cast<uint32_t>(high) & 0xFFFFu) << 16));
+}
+
+// --- The page's side -------------------------------------------------------
+
+EM_JS(int, PageHasFocus, (), { return document.hasFocus() ? 1 : 0; });
+EM_JS(int, PageScreenWidth, (), { return (window.screen && screen.width) || window.innerWidth; });
+EM_JS(int, PageScreenHeight, (), { return (window.screen && screen.height) || window.innerHeight; });
+
+// Shows the message box; the page's Module.showMessageBox opens a modal
+// dialog and keeps Module.messageBoxOpen set until it is closed.
+EM_JS(void, PageShowMessageBox, (const char* caption, const char* text), {
+    var c = UTF8ToString(caption);
+    var t = UTF8ToString(text);
+    console.error((c ? c + ": " : "") + t);
+    if (Module.showMessageBox) {
+        Module.messageBoxOpen = true;
+        Module.showMessageBox(c, t);
+    }
+});
+EM_JS(int, PageMessageBoxOpen, (), { return Module.messageBoxOpen ? 1 : 0; });
+
+// Puts width x height RGBA pixels on the canvas at its top-left corner.
+EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
+    var canvas = Module.canvas || document.getElementById("canvas");
+    if (!Module.canvasContext) Module.canvasContext = canvas.getContext("2d", {alpha: false});
+    var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    Module.canvasContext.putImageData(new ImageData(pixels, width, height), 0, 0);
+});
+
+EM_JS(void, PageClearCanvas, (), {
+    var canvas = Module.canvas || document.getElementById("canvas");
+    if (!Module.canvasContext) Module.canvasContext = canvas.getContext("2d", {alpha: false});
+    Module.canvasContext.fillStyle = "#000";
+    Module.canvasContext.fillRect(0, 0, canvas.width, canvas.height);
+});
+
+// Text in the page's font, single-byte characters as Latin-1.
+EM_JS(int, PageTextWidth, (const char* text, int length, int* height), {
+    if (!Module.textCanvas) {
+        Module.textCanvas = document.createElement("canvas");
+        Module.textContext = Module.textCanvas.getContext("2d", {willReadFrequently: true});
+    }
+    var s = "";
+    for (var i = 0; i < length; ++i) s += String.fromCharCode(HEAPU8[text + i]);
+    var ctx = Module.textContext;
+    ctx.font = '13px "DejaVu Sans", sans-serif';
+    var m = ctx.measureText(s);
+    var h = Math.ceil((m.fontBoundingBoxAscent || 12) + (m.fontBoundingBoxDescent || 4));
+    HEAP32[height >> 2] = h;
+    return Math.ceil(m.width);
+});
+
+EM_JS(void, PageRasteriseText, (const char* text, int length, int red, int green, int blue, uint8_t* rgba, int width,
+                                int height), {
+    var canvas = Module.textCanvas;
+    canvas.width = width;
+    canvas.height = height;
+    var ctx = Module.textContext;
+    var s = "";
+    for (var i = 0; i < length; ++i) s += String.fromCharCode(HEAPU8[text + i]);
+    ctx.clearRect(0, 0, width, height);
+    ctx.font = '13px "DejaVu Sans", sans-serif';
+    ctx.textBaseline = "top";
+    ctx.fillStyle = "rgb(" + red + "," + green + "," + blue + ")";
+    ctx.fillText(s, 0, 0);
+    HEAPU8.set(ctx.getImageData(0, 0, width, height).data, rgba);
+});
+
+// How long frames take to make, for the page to show (milliseconds).
+EM_JS(void, PageFrameWork, (double milliseconds), { Module.frameWorkMs = milliseconds; });
+
+struct Window {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool shown = false;
+    bool destroyed = false;
+};
+
+struct Surface {
+    bool primary = false;
+    uint32_t caps = 0;
+    int width = 0;
+    int height = 0;
+    int pitchBytes = 0;
+    std::vector<uint8_t> pixels;
+    Surface* attached = nullptr;
+    bool lost = false;
+};
+
+class BrowserPlatform final : public WebPlatform {
+public:
+    explicit BrowserPlatform(const WebOptions& options) : scripted(options.scriptedInput) {}
+
+    ~BrowserPlatform() override {
+        if (listening) emscripten_html5_remove_all_event_listeners();
+        for (Surface* s : surfaces) delete s;
+        for (Window* w : windows) delete w;
+    }
+
+    void Schedule(int frame, const Message& message) override {
+        if (frame <= framesRun)
+            queue.push_back(message);
+        else
+            scheduled.emplace(frame, message);
+    }
+
+    // --- Windows and messages ----------------------------------------------
+    bool RegisterClass(const char*, uint32_t, WindowProcFn proc) override {
+        windowProc = proc;
+        if (!listening) Listen();
+        return true;
+    }
+
+    int GetScreenDepth() override { return 16; }
+    int GetScreenWidth() override { return PageScreenWidth(); }
+    int GetScreenHeight() override { return PageScreenHeight(); }
+
+    WindowHandle CreateWindow(uint32_t, const char*, const char*, uint32_t, int x, int y, int outerWidth,
+                              int outerHeight) override {
+        if (outerWidth <= 0 || outerHeight <= 0 || outerWidth > kMaxSurfaceSide || outerHeight > kMaxSurfaceSide)
+            return nullptr;
+        // A page has no window frame: the client area is the whole window.
+        auto* window = new Window{x, y, outerWidth, outerHeight, false, false};
+        windows.push_back(window);
+        Send(window, WM_MOVE, 0, MakeLParam(x, y));
+        return window;
+    }
+
+    void GetClientRect(WindowHandle handle, int& width, int& height) override {
+        const Window* window = static_cast<Window*>(handle);
+        width = window->width;
+        height = window->height;
+    }
+
+    void ShowWindow(WindowHandle handle, int) override {
+        Window* window = static_cast<Window*>(handle);
+        window->shown = true;
+        // The canvas is the window shown: its size, black until the first frame.
+        mainWindow = window;
+        emscripten_set_canvas_element_size(kCanvas, window->width, window->height);
+        FitToPage();
+        PageClearCanvas();
+        if (pageFocused) {
+            Post(window, WM_ACTIVATEAPP, 1, 0);
+            Post(window, WM_SETFOCUS, 0, 0);
+        }
+    }
+
+    bool UpdateWindow(WindowHandle handle) override { return handle != nullptr; }
+
+    void DestroyWindow(WindowHandle handle) override {
+        Window* window = static_cast<Window*>(handle);
+        if (window->destroyed) return;
+        Send(window, WM_DESTROY, 0, 0);
+        window->destroyed = true;
+    }
+
+    intptr_t DefWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) override { return 0; }
+
+    void PostQuitMessage(int exitCode) override {
+        queue.push_back({nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
+    }
+
+    bool PeekMessage(Message& out) override {
+        if (queue.empty() && beforeFrame) beforeFrame(framesRun);
+        if (queue.empty()) {
+            // The loop is about to run a frame: release what is due after it.
+            ++framesRun;
+            auto end = scheduled.upper_bound(framesRun);
+            for (auto it = scheduled.begin(); it != end; ++it) queue.push_back(it->second);
+            scheduled.erase(scheduled.begin(), end);
+            return false;
+        }
+        out = queue.front();
+        queue.pop_front();
+        return true;
+    }
+
+    WindowHandle GetForegroundWindow() override {
+        if (mainWindow == nullptr || mainWindow->destroyed || !mainWindow->shown || !pageFocused) return nullptr;
+        return mainWindow;
+    }
+
+    void ClientToScreen(WindowHandle handle, int& x, int& y) override {
+        const Window* window = static_cast<Window*>(handle);
+        x += window->x;
+        y += window->y;
+    }
+
+    int MessageBox(WindowHandle, const char* text, const char* caption, uint32_t) override {
+        PageShowMessageBox(caption, text);
+        // Modal: the program waits here while the page stays live.
+        while (PageMessageBoxOpen()) emscripten_sleep(kDialogPollMs);
+        return IDOK;
+    }
+
+    // --- Video -----------------------------------------------------------------
+    HResult DirectDrawCreate(DirectDrawHandle& out) override {
+        out = this;
+        return DD_OK;
+    }
+
+    HResult SetCooperativeLevel(DirectDrawHandle, WindowHandle window, uint32_t flags) override {
+        if (window == nullptr) return DDERR_NOHWND;
+        exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
+        return DD_OK;
+    }
+
+    HResult SetDisplayMode(DirectDrawHandle, int width, int height, int bitsPerPixel) override {
+        if (!exclusive) return DDERR_NOEXCLUSIVEMODE;
+        if (bitsPerPixel != 16 || width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide)
+            return DDERR_INVALIDMODE;
+        // Full screen on a page is the canvas at the mode's size.
+        modeWidth = width;
+        modeHeight = height;
+        if (mainWindow != nullptr) {
+            mainWindow->width = width;
+            mainWindow->height = height;
+            emscripten_set_canvas_element_size(kCanvas, width, height);
+            FitToPage();
+        }
+        return DD_OK;
+    }
+
+    HResult CreateSurface(DirectDrawHandle, const SurfaceDesc& request, SurfaceHandle& out) override {
+        if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
+        if ((request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {
+            auto* primary = new Surface;
+            primary->primary = true;
+            primary->caps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_SYSTEMMEMORY;
+            primary->width = modeWidth > 0 ? modeWidth : GetScreenWidth();
+            primary->height = modeHeight > 0 ? modeHeight : GetScreenHeight();
+            primary->pitchBytes = primary->width * 2;
+            if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0) {
+                Surface* back = NewMemorySurface(primary->width, primary->height);
+                back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
+                primary->attached = back;
+                primary->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+            }
+            surfaces.push_back(primary);
+            out = primary;
+            return DD_OK;
+        }
+        if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
+        if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > kMaxSurfaceSide ||
+            request.dwHeight > kMaxSurfaceSide)
+            return DDERR_INVALIDPARAMS;
+        Surface* surface = NewMemorySurface(static_cast<int>(request.dwWidth), static_cast<int>(request.dwHeight));
+        surface->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        out = surface;
+        return DD_OK;
+    }
+
+    HResult GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if ((caps & DDSCAPS_BACKBUFFER) == 0 || s->attached == nullptr) return DDERR_NOTFOUND;
+        out = s->attached;
+        return DD_OK;
+    }
+
+    HResult GetSurfaceDesc(SurfaceHandle handle, SurfaceDesc& desc) override {
+        const Surface* s = static_cast<Surface*>(handle);
+        desc.dwWidth = static_cast<uint32_t>(s->width);
+        desc.dwHeight = static_cast<uint32_t>(s->height);
+        desc.lPitch = s->pitchBytes;
+        desc.dwCaps = s->caps;
+        desc.dwRGBBitCount = 16;
+        desc.dwRBitMask = 0xF800;
+        desc.dwGBitMask = 0x07E0;
+        desc.dwBBitMask = 0x001F;
+        return DD_OK;
+    }
+
+    HResult Lock(SurfaceHandle handle, SurfaceDesc& desc) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if (s->primary) return DDERR_CANTLOCKSURFACE;
+        if (s->lost) return DDERR_SURFACELOST;
+        Pace();
+        desc.lpSurface = s->pixels.data();
+        desc.lPitch = s->pitchBytes;
+        desc.dwWidth = static_cast<uint32_t>(s->width);
+        desc.dwHeight = static_cast<uint32_t>(s->height);
+        return DD_OK;
+    }
+
+    HResult Unlock(SurfaceHandle) override { return DD_OK; }
+
+    HResult Flip(SurfaceHandle handle) override {
+        Surface* primary = static_cast<Surface*>(handle);
+        if (primary->attached == nullptr) return DDERR_NOTFLIPPABLE;
+        if (primary->lost) return DDERR_SURFACELOST;
+        Present(*primary->attached);
+        return DD_OK;
+    }
+
+    HResult BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle source) override {
+        Surface* primary = static_cast<Surface*>(dest);
+        Surface* back = static_cast<Surface*>(source);
+        if (primary->lost || back->lost) return DDERR_SURFACELOST;
+        // The copy must land wholly on the screen; no clipping.
+        if (x < 0 || y < 0 || x > primary->width - back->width || y > primary->height - back->height)
+            return DDERR_INVALIDRECT;
+        Present(*back);
+        return DD_OK;
+    }
+
+    HResult IsLost(SurfaceHandle handle) override {
+        return static_cast<Surface*>(handle)->lost ? DDERR_SURFACELOST : DD_OK;
+    }
+
+    HResult Restore(SurfaceHandle handle) override {
+        Surface* s = static_cast<Surface*>(handle);
+        s->lost = false;
+        std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint8_t>(0));
+        return DD_OK;
+    }
+
+    HResult GetDC(SurfaceHandle handle) override {
+        const Surface* s = static_cast<Surface*>(handle);
+        if (s->primary || s->lost) return DDERR_CANTCREATEDC;
+        return DD_OK;
+    }
+
+    void TextOut(SurfaceHandle handle, int x, int y, const char* text, int length, uint32_t color) override {
+        Surface* s = static_cast<Surface*>(handle);
+        if (length <= 0) return;
+        int height = 0;
+        const int width = PageTextWidth(text, length, &height);
+        if (width <= 0 || height <= 0) return;
+        std::vector<uint8_t> glyphs(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        PageRasteriseText(text, length, static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                          static_cast<int>((color >> 16) & 0xFF), glyphs.data(), width, height);
+        BlendGlyphs(*s, x, y, glyphs, width, height);
+    }
+
+    void ReleaseDC(SurfaceHandle) override {}
+
+    void ReleaseSurface(SurfaceHandle handle) override {
+        Surface* s = static_cast<Surface*>(handle);
+        auto it = std::find(surfaces.begin(), surfaces.end(), s);
+        if (it == surfaces.end()) return;
+        surfaces.erase(it);
+        for (Surface* other : surfaces)
+            if (other->attached == s) other->attached = nullptr;
+        if (s->attached != nullptr) {
+            auto back = std::find(surfaces.begin(), surfaces.end(), s->attached);
+            if (back != surfaces.end()) {
+                surfaces.erase(back);
+                delete s->attached;
+            }
+        }
+        delete s;
+    }
+
+    void ReleaseDirectDraw(DirectDrawHandle) override { modeWidth = modeHeight = 0; }
+
+private:
+    void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+        if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
+    }
+
+    void Post(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+        queue.push_back({window, message, wParam, lParam});
+    }
+
+    void Listen() {
+        listening = true;
+        pageFocused = PageHasFocus() != 0;
+        emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
+        emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
+        emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnFocus);
+        emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnFocus);
+        emscripten_set_mousemove_callback(kCanvas, this, true, &OnMouse);
+        emscripten_set_mousedown_callback(kCanvas, this, true, &OnMouse);
+        emscripten_set_mouseup_callback(kCanvas, this, true, &OnMouse);
+        emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnResize);
+    }
+
+    static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* self) {
+        auto* p = static_cast<BrowserPlatform*>(self);
+        if (p->scripted || p->mainWindow == nullptr || p->mainWindow->destroyed) return EM_FALSE;
+        const int vk = VirtualKeyFromBrowser(event->keyCode);
+        const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+        if (vk != 0) {
+            if (down)
+                p->held.Down(vk);
+            else
+                p->held.Up(vk);
+            p->Post(p->mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+        }
+        if (down) {
+            int c = ControlCharacterOfKey(vk);
+            if (c == 0) c = TypedCharacter(event->key, event->ctrlKey, event->altKey, event->metaKey);
+            if (c != 0) p->Post(p->mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
+        }
+        return KeyIsTheGames(vk, event->ctrlKey, event->altKey, event->metaKey) ? EM_TRUE : EM_FALSE;
+    }
+
+    static EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void* self) {
+        auto* p = static_cast<BrowserPlatform*>(self);
+        const bool focused = type == EMSCRIPTEN_EVENT_FOCUS;
+        if (focused == p->pageFocused) return EM_FALSE;
+        p->pageFocused = focused;
+        Window* window = p->mainWindow;
+        if (window == nullptr || window->destroyed) return EM_FALSE;
+        if (!focused) {
+            // The key-ups of keys held now will never come.
+            for (int vk : p->held.ReleaseAll()) p->Post(window, WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+        }
+        p->Post(window, WM_ACTIVATEAPP, focused ? 1 : 0, 0);
+        p->Post(window, focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+        return EM_FALSE;
+    }
+
+    static EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* self) {
+        auto* p = static_cast<BrowserPlatform*>(self);
+        Window* window = p->mainWindow;
+        if (p->scripted || window == nullptr || window->destroyed) return EM_FALSE;
+        double cssWidth = 0, cssHeight = 0;
+        emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+        const intptr_t at = MakeLParam(LogicalFromCss(event->targetX, window->width, cssWidth),
+                                       LogicalFromCss(event->targetY, window->height, cssHeight));
+        if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) {
+            p->Post(window, WM_MOUSEMOVE, 0, at);
+            return EM_FALSE;
+        }
+        const bool down = type == EMSCRIPTEN_EVENT_MOUSEDOWN;
+        uint32_t message = 0;
+        if (event->button == 0) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        if (event->button == 1) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        if (event->button == 2) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        if (message != 0) p->Post(window, message, 0, at);
+        return EM_FALSE;
+    }
+
+    static EM_BOOL OnResize(int, const EmscriptenUiEvent*, void* self) {
+        static_cast<BrowserPlatform*>(self)->FitToPage();
+        return EM_FALSE;
+    }
+
+    // The canvas at the largest whole scale that fits the stage.
+    void FitToPage() {
+        if (mainWindow == nullptr) return;
+        double stageWidth = 0, stageHeight = 0;
+        emscripten_get_element_css_size(kStage, &stageWidth, &stageHeight);
+        const PageScale scale = ChoosePageScale(stageWidth, stageHeight, emscripten_get_device_pixel_ratio(),
+                                                mainWindow->width, mainWindow->height);
+        emscripten_set_element_css_size(kCanvas, scale.cssWidth, scale.cssHeight);
+    }
+
+    Surface* NewMemorySurface(int width, int height) {
+        auto* s = new Surface;
+        s->width = width;
+        s->height = height;
+        s->pitchBytes = (width * 2 + 3) & ~3;  // rows start on 4-byte boundaries
+        s->pixels.assign(static_cast<size_t>(s->pitchBytes) * static_cast<size_t>(height), 0);
+        surfaces.push_back(s);
+        return s;
+    }
+
+    // The surface's top-left part, as much as the canvas shows, in RGBA.
+    void Present(const Surface& source) {
+        if (mainWindow == nullptr) return;
+        const int width = std::min(source.width, mainWindow->width);
+        const int height = std::min(source.height, mainWindow->height);
+        rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        uint8_t* out = rgba.data();
+        for (int y = 0; y < height; ++y) {
+            const auto* row = reinterpret_cast<const uint16_t*>(source.pixels.data() +
+                                                                static_cast<size_t>(y) * source.pitchBytes);
+            for (int x = 0; x < width; ++x) {
+                const uint32_t word = row[x];
+                const uint32_t r = (word >> 11) & 31, g = (word >> 5) & 63, b = word & 31;
+                *out++ = static_cast<uint8_t>((r << 3) | (r >> 2));
+                *out++ = static_cast<uint8_t>((g << 2) | (g >> 4));
+                *out++ = static_cast<uint8_t>((b << 3) | (b >> 2));
+                *out++ = 255;
+            }
+        }
+        PagePutPixels(rgba.data(), width, height);
+    }
+
+    // Glyphs in RGBA (colour with coverage in alpha) over 5-6-5 pixels.
+    static void BlendGlyphs(Surface& s, int left, int top, const std::vector<uint8_t>& glyphs, int width,
+                            int height) {
+        for (int gy = 0; gy < height; ++gy) {
+            const int y = top + gy;
+            if (y < 0 || y >= s.height) continue;
+            auto* row = reinterpret_cast<uint16_t*>(s.pixels.data() + static_cast<size_t>(y) * s.pitchBytes);
+            for (int gx = 0; gx < width; ++gx) {
+                const int x = left + gx;
+                if (x < 0 || x >= s.width) continue;
+                const uint8_t* g = &glyphs[(static_cast<size_t>(gy) * width + gx) * 4];
+                const uint32_t a = g[3];
+                if (a == 0) continue;
+                const uint32_t word = row[x];
+                const uint32_t r5 = (word >> 11) & 31, g6 = (word >> 5) & 63, b5 = word & 31;
+                const uint32_t dr = (r5 << 3) | (r5 >> 2), dg = (g6 << 2) | (g6 >> 4), db = (b5 << 3) | (b5 >> 2);
+                const uint32_t r = (g[0] * a + dr * (255 - a)) / 255;
+                const uint32_t gr = (g[1] * a + dg * (255 - a)) / 255;
+                const uint32_t b = (g[2] * a + db * (255 - a)) / 255;
+                row[x] = static_cast<uint16_t>(((r >> 3) << 11) | ((gr >> 2) << 5) | (b >> 3));
+            }
+        }
+    }
+
+    // Holds play to 60 frames a second and gives the browser its turn: its
+    // events arrive and the canvas is shown only while the program waits.
+    void Pace() {
+        const double nowMs = emscripten_get_now();
+        if (lastWakeMs > 0) {
+            workMs += nowMs - lastWakeMs;
+            if (++workFrames == 60) {
+                PageFrameWork(workMs / workFrames);
+                workMs = 0;
+                workFrames = 0;
+            }
+        }
+        if (scripted) {
+            if (nowMs - lastYieldMs >= kScriptedYieldMs) {
+                emscripten_sleep(0);
+                lastYieldMs = emscripten_get_now();
+            }
+            lastWakeMs = emscripten_get_now();
+            return;
+        }
+        const auto now = static_cast<int64_t>(nowMs * 1e6);
+        const int64_t until = pacer.FrameStart(now);
+        // Even a late frame yields, or the page would freeze.
+        const double waitMs = static_cast<double>(until - now) / 1e6;
+        emscripten_sleep(static_cast<unsigned>(std::lround(waitMs)));
+        lastWakeMs = emscripten_get_now();
+    }
+
+    bool scripted = false;
+    bool listening = false;
+    bool pageFocused = false;
+    bool exclusive = false;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    int framesRun = 0;
+    WindowProcFn windowProc = nullptr;
+    std::vector<Window*> windows;
+    std::vector<Surface*> surfaces;
+    Window* mainWindow = nullptr;
+    std::deque<Message> queue;
+    std::multimap<int, Message> scheduled;
+    HeldKeys held;
+    FramePacer pacer{kFramePeriodNanos};
+    std::vector<uint8_t> rgba;
+    double lastWakeMs = 0;
+    double lastYieldMs = 0;
+    double workMs = 0;
+    int workFrames = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<WebPlatform> CreateWebPlatform(const WebOptions& options) {
+    return std::make_unique<BrowserPlatform>(options);
+}
+
+}  // namespace platform
