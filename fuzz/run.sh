@@ -34,7 +34,7 @@ rm -f "$out/probe"
 sources=(
   fuzz/tiff_fuzzer.cpp
   image/tiff_reader.cpp image/packbits.cpp image/image.cpp
-  file/file.cpp file/byte_order.cpp file/fatal.cpp
+  file/file.cpp file/byte_order.cpp file/fatal.cpp file/data_path.cpp
   engine/debug_log.cpp draw/pixel_format.cpp
   platform/platform.cpp platform/scripted/scripted_platform.cpp
 )
