@@ -212,6 +212,8 @@ bool ClaimEngine(EngineUser user) {
     return changed;
 }
 
+void RegisterStartupBenchmarks();
+
 const Scene& TheScene() {
     static const Scene scene = BuildScene();
     return scene;
@@ -339,6 +341,7 @@ int main(int argc, char** argv) {
         }
     }
     RegisterFrameBenchmarks();
+    RegisterStartupBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
