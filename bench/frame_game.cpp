@@ -340,11 +340,11 @@ const FrameScene& TheFrameScene() {
 
 FrameWork TarvoFrameWork() {
     FrameWork w;
-    w.prepare = [] {
-        EnsureBuilt();
+    w.setup = [] { EnsureBuilt(); };
+    w.draw = [] {
         PutGame(Frame().start);
+        run();
     };
-    w.draw = [] { run(); };
     w.pixels = [] { return BackPixels(); };
     return w;
 }

@@ -51,10 +51,10 @@ struct FrameScene {
 // The draw list of the mid-fight frame (built once, from the game).
 const FrameScene& TheFrameScene();
 
-// One frame of an implementation: `prepare` (may be null) runs untimed
-// before each `draw`, which is timed.
+// One frame of an implementation: `setup` (may be null) runs untimed at the
+// start of each benchmark run; each `draw` is one timed frame.
 struct FrameWork {
-    std::function<void()> prepare;
+    std::function<void()> setup;
     Work draw;
     // The finished frame (756 x 512 words, no row padding) after a draw.
     std::function<const uint16_t*()> pixels;
