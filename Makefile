@@ -5,7 +5,7 @@
 PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev \
             libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libpixman-1-dev liballegro4-dev libtiff-tools imagemagick \
+            libpixman-1-dev liballegro4-dev libtiff-dev libtiff-tools imagemagick \
             xvfb xauth xdotool python3
 
 RELEASE_DIR := build/release
