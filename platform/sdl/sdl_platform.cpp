@@ -1,10 +1,12 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +32,14 @@ const char* const kFontPaths[] = {
     "/usr/share/fonts/dejavu/DejaVuSans.ttf",
 };
 constexpr int kFontPointSize = 13;
+
+// The mixer: CD rate, stereo, 16-bit; a buffer of 1024 sample frames keeps
+// the delay from a frame's event to its sound near 23 ms.
+constexpr int kMixRate = 44100;
+constexpr int kMixBufferFrames = 1024;
+constexpr int kVoices = 16;
+constexpr int kLoopFadeInMs = 30;
+constexpr int kStopFadeMs = 40;
 
 intptr_t MakeLParam(int low, int high) {
     return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
@@ -61,6 +71,12 @@ public:
     }
 
     ~SdlPlatform() override {
+        if (audioOpen) {
+            Mix_HaltChannel(-1);
+            for (Mix_Chunk* chunk : chunks) Mix_FreeChunk(chunk);
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
         DestroyPresentation();
         for (Surface* s : surfaces) delete s;
         for (Window* w : windows) {
@@ -393,9 +409,73 @@ public:
         modeWidth = modeHeight = 0;
     }
 
+    // --- Sound -----------------------------------------------------------------
+    bool OpenAudio(std::string& why) override {
+        if (audioOpen) return true;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            why = SDL_GetError();
+            return false;
+        }
+        if (Mix_OpenAudio(kMixRate, AUDIO_S16SYS, 2, kMixBufferFrames) != 0) {
+            why = Mix_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        Mix_AllocateChannels(kVoices);
+        audioOpen = true;
+        return true;
+    }
+
+    int LoadSound(const char* path) override {
+        if (!audioOpen) return 0;
+        Mix_Chunk* chunk = Mix_LoadWAV(path);
+        if (chunk == nullptr) return 0;
+        chunks.push_back(chunk);
+        return static_cast<int>(chunks.size());
+    }
+
+    void PlaySound(int sound, float volume, float pan, bool loop) override {
+        Mix_Chunk* chunk = ChunkOf(sound);
+        if (chunk == nullptr) return;
+        // Volume and pan are set on a silent voice before it starts, so no
+        // sample of the new effect is mixed with the last one's settings.
+        int channel = Mix_GroupAvailable(-1);
+        if (channel < 0) {
+            channel = Mix_GroupOldest(-1);
+            if (channel < 0) return;
+            Mix_HaltChannel(channel);
+        }
+        Mix_Volume(channel, static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME)));
+        // Balance: the centre keeps both sides at full level, a side fades the other.
+        const float p = std::clamp(pan, -1.0f, 1.0f);
+        const auto left = static_cast<Uint8>(std::lround(255 * std::min(1.0f, 1 - p)));
+        const auto right = static_cast<Uint8>(std::lround(255 * std::min(1.0f, 1 + p)));
+        Mix_SetPanning(channel, left, right);
+        if (loop)
+            Mix_FadeInChannel(channel, chunk, -1, kLoopFadeInMs);
+        else
+            Mix_PlayChannel(channel, chunk, 0);
+    }
+
+    void StopSound(int sound) override {
+        Mix_Chunk* chunk = ChunkOf(sound);
+        if (chunk == nullptr) return;
+        for (int channel = 0; channel < kVoices; ++channel)
+            if (Mix_Playing(channel) != 0 && Mix_GetChunk(channel) == chunk) Mix_FadeOutChannel(channel, kStopFadeMs);
+    }
+
+    void StopAllSounds() override {
+        if (audioOpen) Mix_FadeOutChannel(-1, kStopFadeMs);
+    }
+
     long presentedFrames = 0;
 
 private:
+    Mix_Chunk* ChunkOf(int sound) const {
+        if (!audioOpen || sound < 1 || sound > static_cast<int>(chunks.size())) return nullptr;
+        return chunks[static_cast<size_t>(sound) - 1];
+    }
+
     void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
     }
@@ -630,6 +710,8 @@ private:
     }
 
     bool started = false;
+    bool audioOpen = false;
+    std::vector<Mix_Chunk*> chunks;  // owned; handle i + 1
     bool rgb555 = false;
     bool exclusive = false;
     bool focusSeen = false;
