@@ -4,7 +4,9 @@
 
 #include "engine/init_order.h"
 #include "engine/windows_dx.h"
+#include "game/game_events.h"
 #include "game/game_random.h"
+#include "game/game_sounds.h"
 #include "image/tiff_image.h"
 
 float viewX = 0;
@@ -116,9 +118,14 @@ void initialize() {
     reader.LoadTiff("Images\\health_bar_b.tif", &healthBarBlue, 0);
     reader.LoadTiff("Images\\intro_text.tif", &introPicture, 1);
     reader.LoadTiff("Images\\end_text.tif", &endPicture, 1);
+    // A program that failed to start only reports why; it has nothing to play.
+    if (Tarvo.status == INIT_OK) gameSounds.Setup();
 }
 
 void run() {
+    // The frame's sounds are read from the state around it: the rules below
+    // neither report them nor know that anyone listens.
+    const GameSnapshot before = TakeSnapshot();
     if (paused) {
         if (showIntro && Tarvo.IsKeyDown(platform::VK_SPACE)) {
             paused = false;
@@ -130,6 +137,7 @@ void run() {
         Update();
     }
     Draw();
+    gameSounds.Play(FindEvents(before, TakeSnapshot()));
 }
 
 void ResetGameState() {
@@ -140,4 +148,5 @@ void ResetGameState() {
     allEnemiesDead = false;
     endCounter = 0;
     gameRandom.Reset();
+    gameSounds = GameSounds();
 }
