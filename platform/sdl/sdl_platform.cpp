@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,6 +42,31 @@ constexpr int kMixBufferFrames = 1024;
 constexpr int kVoices = 16;
 constexpr int kLoopFadeInMs = 30;
 constexpr int kStopFadeMs = 40;
+
+// Holds standard error shut for a while: ALSA prints its own complaints
+// there when the machine has no sound card, and the program's standard error
+// is for the user. The reason still reaches the debug log through SDL.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        if (saved < 0) return;
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved = -1;
+};
 
 intptr_t MakeLParam(int low, int high) {
     return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
@@ -412,6 +439,7 @@ public:
     // --- Sound -----------------------------------------------------------------
     bool OpenAudio(std::string& why) override {
         if (audioOpen) return true;
+        QuietStandardError quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             why = SDL_GetError();
             return false;
