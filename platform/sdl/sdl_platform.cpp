@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -40,8 +42,36 @@ constexpr int kFontPointSize = 13;
 constexpr int kMixRate = 44100;
 constexpr int kMixBufferFrames = 1024;
 constexpr int kVoices = 16;
-constexpr int kLoopFadeInMs = 30;
 constexpr int kStopFadeMs = 40;
+
+// A voice's own gain, applied sample by sample in the mixer's thread: a
+// stop fades out smoothly, where the mixer's own fades change the volume
+// once a buffer, in steps that click. The main thread only starts a fade
+// (step) and halts the voice once it has reached silence (gain 0).
+struct VoiceFade {
+    std::atomic<float> gain{1};
+    std::atomic<float> step{0};  // gain lost a sample frame; 0 while not fading
+};
+
+// The mixer's effect callback: `data` is the voice's VoiceFade, the stream
+// 16-bit samples interleaved over `channels` (bound in `fadeChannels`).
+int fadeChannels = 2;
+void ApplyFade(int, void* stream, int bytes, void* data) {
+    VoiceFade& fade = *static_cast<VoiceFade*>(data);
+    const float step = fade.step.load();
+    if (step == 0) return;
+    float gain = fade.gain.load();
+    auto* samples = static_cast<Sint16*>(stream);
+    const int frames = bytes / (2 * fadeChannels);
+    for (int i = 0; i < frames; ++i) {
+        gain = std::max(0.0f, gain - step);
+        for (int c = 0; c < fadeChannels; ++c) {
+            Sint16& sample = samples[i * fadeChannels + c];
+            sample = static_cast<Sint16>(std::lround(sample * gain));
+        }
+    }
+    fade.gain.store(gain);
+}
 
 // Holds standard error shut for a while: ALSA prints its own complaints
 // there when the machine has no sound card, and the program's standard error
@@ -450,6 +480,9 @@ public:
             return false;
         }
         Mix_AllocateChannels(kVoices);
+        int rate = 0, channels = 0;
+        Uint16 format = 0;
+        if (Mix_QuerySpec(&rate, &format, &channels) != 0 && channels > 0) fadeChannels = channels;
         audioOpen = true;
         return true;
     }
@@ -467,6 +500,7 @@ public:
         if (chunk == nullptr) return;
         // Volume and pan are set on a silent voice before it starts, so no
         // sample of the new effect is mixed with the last one's settings.
+        HaltFadedVoices();
         int channel = Mix_GroupAvailable(-1);
         if (channel < 0) {
             channel = Mix_GroupOldest(-1);
@@ -479,26 +513,46 @@ public:
         const auto left = static_cast<Uint8>(std::lround(255 * std::min(1.0f, 1 - p)));
         const auto right = static_cast<Uint8>(std::lround(255 * std::min(1.0f, 1 + p)));
         Mix_SetPanning(channel, left, right);
-        if (loop)
-            Mix_FadeInChannel(channel, chunk, -1, kLoopFadeInMs);
-        else
-            Mix_PlayChannel(channel, chunk, 0);
+        VoiceFade& fade = fades[static_cast<size_t>(channel)];
+        fade.gain = 1;
+        fade.step = 0;
+        Mix_RegisterEffect(channel, ApplyFade, nullptr, &fade);
+        // Every effect begins on silence (a loop at a rising zero crossing): no fade in.
+        Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
     }
 
     void StopSound(int sound) override {
         Mix_Chunk* chunk = ChunkOf(sound);
         if (chunk == nullptr) return;
+        HaltFadedVoices();
         for (int channel = 0; channel < kVoices; ++channel)
-            if (Mix_Playing(channel) != 0 && Mix_GetChunk(channel) == chunk) Mix_FadeOutChannel(channel, kStopFadeMs);
+            if (Mix_Playing(channel) != 0 && Mix_GetChunk(channel) == chunk) FadeOut(channel);
     }
 
     void StopAllSounds() override {
-        if (audioOpen) Mix_FadeOutChannel(-1, kStopFadeMs);
+        if (!audioOpen) return;
+        HaltFadedVoices();
+        for (int channel = 0; channel < kVoices; ++channel)
+            if (Mix_Playing(channel) != 0) FadeOut(channel);
     }
 
     long presentedFrames = 0;
 
 private:
+    void FadeOut(int channel) {
+        VoiceFade& fade = fades[static_cast<size_t>(channel)];
+        if (fade.step.load() == 0) fade.step = 1000.0f / (kStopFadeMs * static_cast<float>(kMixRate));
+    }
+
+    // Voices that have faded to silence keep playing it (a loop for ever)
+    // until halted here, outside the mixer's thread.
+    void HaltFadedVoices() {
+        for (int channel = 0; channel < kVoices; ++channel) {
+            const VoiceFade& fade = fades[static_cast<size_t>(channel)];
+            if (fade.step.load() != 0 && fade.gain.load() == 0 && Mix_Playing(channel) != 0) Mix_HaltChannel(channel);
+        }
+    }
+
     Mix_Chunk* ChunkOf(int sound) const {
         if (!audioOpen || sound < 1 || sound > static_cast<int>(chunks.size())) return nullptr;
         return chunks[static_cast<size_t>(sound) - 1];
@@ -740,6 +794,7 @@ private:
     bool started = false;
     bool audioOpen = false;
     std::vector<Mix_Chunk*> chunks;  // owned; handle i + 1
+    std::array<VoiceFade, kVoices> fades;
     bool rgb555 = false;
     bool exclusive = false;
     bool focusSeen = false;
