@@ -3,7 +3,7 @@
 #   make test   the same set-up, then build with ASan + UBSan and run every test
 
 PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev \
-            libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core \
+            libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
             libpixman-1-dev liballegro4-dev libtiff-dev libtiff-tools imagemagick \
             xvfb xauth xdotool python3
