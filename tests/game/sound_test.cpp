@@ -20,14 +20,6 @@
 
 namespace {
 
-std::vector<KeyEvent> Script(const char* text) {
-    std::istringstream in(text);
-    std::vector<KeyEvent> events;
-    std::string error;
-    EXPECT_TRUE(ParseKeyScript(in, events, error)) << error;
-    return events;
-}
-
 // A frame in the middle of a fight: view (100, 50), so the player (at its
 // fixed screen point) is at world (298, 226).
 GameSnapshot Base() {
@@ -48,15 +40,15 @@ GameSnapshot Base() {
 }
 
 std::string Describe(const FrameEvents& events) {
-    static const char* const kNames[] = {"player shot",    "enemy shot",      "enemy hit",     "player hit",
-                                         "enemy exploded", "player exploded", "respawned",     "pickup placed",
+    static const char* const kNames[] = {"player shot",      "enemy shot",      "enemy hit", "player hit",
+                                         "enemy exploded",   "player exploded", "respawned", "pickup placed",
                                          "pickup collected", "end shown"};
     std::string out;
     for (int i = 0; i < events.count; ++i) {
         const GameEvent& e = events.items[i];
         char item[96];
-        std::snprintf(item, sizeof item, "%s%s %d at %g,%g", out.empty() ? "" : "; ", kNames[e.type], e.ship,
-                      e.screenX, e.screenY);
+        std::snprintf(item, sizeof item, "%s%s %d at %g,%g", out.empty() ? "" : "; ", kNames[e.type], e.ship, e.screenX,
+                      e.screenY);
         out += item;
     }
     return out;
@@ -76,11 +68,11 @@ TEST(GameEvents, EachRuleIsReadFromTheStateAroundAFrame) {
         {"a counter that starts from 0 has not fired",
          [](S& b, S& a) { b.player.fireCounter = 0, a.player.fireCounter = 1; }, ""},
         {"green fires, placed where it is on screen",
-         [](S& b, S& a) { b.enemies[1].fireCounter = 61, a.enemies[1].fireCounter = 0; },
-         "enemy shot 2 at 1000,110"},
+         [](S& b, S& a) { b.enemies[1].fireCounter = 61, a.enemies[1].fireCounter = 0; }, "enemy shot 2 at 1000,110"},
         {"two photons hit yellow in one frame", [](S&, S& a) { a.enemies[2].health = 110; },
          "enemy hit 3 at 400,750; enemy hit 3 at 400,750"},
-        {"the last hit on blue", [](S& b, S& a) { b.enemies[0].health = 5, a.enemies[0].health = 0, a.enemies[0].dying = true; },
+        {"the last hit on blue",
+         [](S& b, S& a) { b.enemies[0].health = 5, a.enemies[0].health = 0, a.enemies[0].dying = true; },
          "enemy hit 1 at 140,110; enemy exploded 1 at 140,110"},
         {"hit while collecting the pick-up: +20 - 5",
          [](S& b, S& a) { b.player.health = 50, a.player.health = 65, b.pickupActive = true; },
@@ -91,14 +83,15 @@ TEST(GameEvents, EachRuleIsReadFromTheStateAroundAFrame) {
          [](S& b, S& a) { b.playerState = Respawning, b.player.health = -5, a.player.health = 95; },
          "player hit 0 at 398,276"},
         {"respawn finished unhurt", [](S& b, S&) { b.playerState = Respawning, b.player.health = -5; }, ""},
-        {"the fatal hit",
-         [](S& b, S& a) { b.player.health = 5, a.player.health = 0, a.playerState = Exploding; },
+        {"the fatal hit", [](S& b, S& a) { b.player.health = 5, a.player.health = 0, a.playerState = Exploding; },
          "player hit 0 at 398,276; player exploded 0 at 398,276"},
         {"the wreck hit again",
          [](S& b, S& a) { b.playerState = a.playerState = Exploding, b.player.health = 0, a.player.health = -5; },
          "player hit 0 at 398,276"},
         {"the wait ends and the ship comes back",
-         [](S& b, S& a) { b.playerState = Waiting, a.playerState = Respawning, b.player.health = a.player.health = -5; },
+         [](S& b, S& a) {
+             b.playerState = Waiting, a.playerState = Respawning, b.player.health = a.player.health = -5;
+         },
          "respawned 0 at 398,276"},
         {"the pick-up is placed", [](S&, S& a) { a.pickupActive = true, a.pickupX = 300, a.pickupY = 200; },
          "pickup placed 0 at 400,250"},
@@ -138,12 +131,12 @@ TEST(GameSoundsPlacement, PanFollowsTheSideAndVolumeTheDistanceFromThePlayer) {
         float volume, pan;
     };
     const Case cases[] = {
-        {398, 276, 1.0f, 0.0f},        // the player itself
-        {198, 276, 1.0f, -0.4f},       // 200 to the left: within full volume, 0.8 x 200 / 400 left
+        {398, 276, 1.0f, 0.0f},               // the player itself
+        {198, 276, 1.0f, -0.4f},              // 200 to the left: within full volume, 0.8 x 200 / 400 left
         {-2, 276, 1 - 100.0f / 1200, -0.8f},  // 400 to the left: the full pan
         {798, 276, 1 - 100.0f / 1200, 0.8f},
-        {398, 756, 0.85f, 0.0f},       // 480 below, as yellow at the start
-        {-1402, 276, 0.25f, -0.8f},    // far away: the floor and no more pan
+        {398, 756, 0.85f, 0.0f},     // 480 below, as yellow at the start
+        {-1402, 276, 0.25f, -0.8f},  // far away: the floor and no more pan
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
@@ -155,11 +148,9 @@ TEST(GameSoundsPlacement, PanFollowsTheSideAndVolumeTheDistanceFromThePlayer) {
 class GameSoundTest : public GameTest {
 protected:
     // The game's state after every frame.
-    std::vector<std::string> States(platform::ScriptedPlatform& on, const std::vector<KeyEvent>& events,
-                                    int frames) {
+    std::vector<std::string> States(platform::ScriptedPlatform& on, const std::vector<KeyEvent>& events, int frames) {
         std::vector<std::string> states;
-        const ReplayResult result =
-            RunReplay(on, events, frames, [&](int f) { states.push_back(GameStateJson(f)); });
+        const ReplayResult result = RunReplay(on, events, frames, [&](int f) { states.push_back(GameStateJson(f)); });
         EXPECT_EQ(result.exitCode, 0);
         platform::SetCurrent(&machine);
         return states;
