@@ -5,9 +5,9 @@
 #   make serve-web  the same, served on http://127.0.0.1:8000/
 
 PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev \
-            libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core \
+            libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev fonts-dejavu-core \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            libpixman-1-dev liballegro4-dev libtiff-tools imagemagick \
+            libpixman-1-dev liballegro4-dev libtiff-dev libtiff-tools imagemagick \
             xvfb xauth xdotool python3 \
             emscripten chromium python3-websocket
 

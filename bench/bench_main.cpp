@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/frame_scene.h"
 #include "bench/scene.h"
 #include "draw/blit.h"
 #include "draw/blit_kernels.h"
@@ -117,24 +118,31 @@ void Load(Image& image, const Picture& p, int alphaMode) {
     image.PrepareForScreen(alphaMode);
 }
 
+// Points the engine object at this program's own screen. Frame/tarvo and
+// the start-up benchmark start the real engine, which takes the object over,
+// so every benchmark of the drawing operations puts these fields back first.
+void BindScreen(TarvoState& state) {
+    SetPixelFormat(0xF800, 0x07E0, 0x001F);
+    Tarvo.pitch = Scene::kScreenWidth;
+    Tarvo.pitchBytes = Scene::kScreenWidth * 2;
+    Tarvo.screenHeight = Scene::kScreenHeight;
+    Tarvo.backBuffer = state.screen.data();
+    Tarvo.rowOffset.assign(Scene::kScreenHeight + 1, 0);
+    for (int y = 0; y <= Scene::kScreenHeight; ++y) Tarvo.rowOffset[static_cast<size_t>(y)] = y * Tarvo.pitch;
+    Tarvo.SetClipRect(0, 0, Scene::kScreenWidth - 1, Scene::kScreenHeight - 1);
+    Tarvo.DrawPixel = &DrawPixel16;
+    Tarvo.DrawSolid = &DrawSolid16;
+    Tarvo.DrawTransparent = &DrawTransparent16;
+    Tarvo.DrawAlpha = &DrawAlpha16;
+    Tarvo.DrawAdditive = &DrawAdditive16;
+}
+
 TarvoState& Engine() {
     static std::unique_ptr<TarvoState> state;
     if (!state) {
         state = std::make_unique<TarvoState>();
         const Scene& s = TheScene();
         SetPixelFormat(0xF800, 0x07E0, 0x001F);
-        Tarvo.pitch = Scene::kScreenWidth;
-        Tarvo.pitchBytes = Scene::kScreenWidth * 2;
-        Tarvo.screenHeight = Scene::kScreenHeight;
-        Tarvo.backBuffer = state->screen.data();
-        Tarvo.rowOffset.assign(Scene::kScreenHeight + 1, 0);
-        for (int y = 0; y <= Scene::kScreenHeight; ++y) Tarvo.rowOffset[static_cast<size_t>(y)] = y * Tarvo.pitch;
-        Tarvo.SetClipRect(0, 0, Scene::kScreenWidth - 1, Scene::kScreenHeight - 1);
-        Tarvo.DrawPixel = &DrawPixel16;
-        Tarvo.DrawSolid = &DrawSolid16;
-        Tarvo.DrawTransparent = &DrawTransparent16;
-        Tarvo.DrawAlpha = &DrawAlpha16;
-        Tarvo.DrawAdditive = &DrawAdditive16;
         Load(state->tile, s.tile, 0);
         Load(state->sprite, s.sprite, 1);
         Load(state->glow, s.glow, 3);
@@ -156,7 +164,50 @@ const char* OpName(Op op) {
     return "?";
 }
 
+// Share of the frame's pixels that an implementation draws exactly as the
+// engine does (one untimed frame), in per cent.
+double SamePixels(const FrameWork& work) {
+    if (work.setup) work.setup();
+    work.draw();
+    const uint16_t* pixels = work.pixels();
+    const std::vector<uint16_t>& engine = TheFrameScene().engineFrame;
+    size_t same = 0;
+    for (size_t i = 0; i < engine.size(); ++i) same += pixels[i] == engine[i] ? 1 : 0;
+    return 100.0 * static_cast<double>(same) / static_cast<double>(engine.size());
+}
+
+// Frame/<impl>: one whole frame a run, items_per_second in screen pixels.
+void RegisterFrameBenchmarks() {
+    const std::pair<const char*, FrameWork (*)()> impls[] = {
+        {"tarvo", TarvoFrameWork}, {"allegro", AllegroFrameWork}, {"sdl2", SdlFrameWork}, {"memcpy", MemcpyFrameWork}};
+    for (const auto& [name, make] : impls) {
+        const FrameWork work = make();
+        const bool compare = std::strcmp(name, "memcpy") != 0;
+        const double same = compare ? SamePixels(work) : 0;
+        const std::string title = std::string("Frame/") + name;
+        benchmark::RegisterBenchmark(title.c_str(), [work, compare, same](benchmark::State& state) {
+            if (work.setup) work.setup();
+            for (auto _ : state) {
+                work.draw();
+                benchmark::ClobberMemory();
+            }
+            state.SetItemsProcessed(state.iterations() * Scene::kScreenWidth * Scene::kScreenHeight);
+            if (compare) state.counters["same_pixels_pct"] = same;
+        })->Unit(benchmark::kMicrosecond);
+    }
+}
+
+EngineUser engineUser = EngineUser::kNone;
+
 }  // namespace
+
+bool ClaimEngine(EngineUser user) {
+    const bool changed = engineUser != user;
+    engineUser = user;
+    return changed;
+}
+
+void RegisterStartupBenchmarks();
 
 const Scene& TheScene() {
     static const Scene scene = BuildScene();
@@ -270,7 +321,9 @@ int main(int argc, char** argv) {
         for (const auto& [name, work] : impls) {
             if (!work) continue;
             const std::string title = std::string(OpName(op)) + "/" + name;
-            benchmark::RegisterBenchmark(title.c_str(), [work = work, pixels, calls](benchmark::State& state) {
+            const bool engine = std::strcmp(name, "tarvo") == 0;
+            benchmark::RegisterBenchmark(title.c_str(), [work = work, pixels, calls, engine](benchmark::State& state) {
+                if (engine && ClaimEngine(EngineUser::kDrawing)) BindScreen(Engine());
                 for (auto _ : state) {
                     work();
                     benchmark::ClobberMemory();
@@ -282,6 +335,8 @@ int main(int argc, char** argv) {
             });
         }
     }
+    RegisterFrameBenchmarks();
+    RegisterStartupBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/frame_scene.h"
 #include "bench/scene.h"
 
 namespace {
@@ -108,4 +109,79 @@ Work AllegroWork(Op op, bool rle) {
         }
     }
     return nullptr;
+}
+
+// ---- Frame/allegro: the game's frame composed with Allegro 4 ------------------
+//
+// The tile as Allegro's pattern fill (rectfill in DRAW_MODE_COPY_PATTERN,
+// 15 % faster here than blitting each tile copy; it needs a tile whose
+// sides are powers of two, else the copies are blitted), blit for the bar
+// pieces, RLE sprites for walls and pick-up,
+// rotate_sprite straight onto the screen for the ships (Allegro turns and
+// draws masked in one pass, so no turn buffer is needed), and for the
+// photons draw_trans_rle_sprite with the add blender (it skips the glow's
+// transparent corners and beat draw_trans_sprite by 15 to 35 % here).
+
+namespace {
+
+struct AllegroFrame {
+    BITMAP* screen = nullptr;
+    BITMAP* tile = nullptr;
+    RLE_SPRITE *wall = nullptr, *pickup = nullptr, *photon = nullptr;
+    std::vector<BITMAP*> bars, ships;
+};
+
+BITMAP* FrameBitmap(const FramePicture& p, bool keyed) { return Bitmap16(p.words, p.width, p.height, keyed); }
+
+bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+void DrawAllegroFrame(const AllegroFrame& f, const FrameScene& s) {
+    const int tw = f.tile->w, th = f.tile->h;
+    if (PowerOfTwo(tw) && PowerOfTwo(th) && !s.tiles.empty()) {
+        // The pattern's corner on the screen: where a tile copy starts.
+        drawing_mode(DRAW_MODE_COPY_PATTERN, f.tile, (s.tiles[0].x % tw + tw) % tw, (s.tiles[0].y % th + th) % th);
+        rectfill(f.screen, 0, 0, Scene::kScreenWidth - 1, Scene::kScreenHeight - 1, 0);
+        solid_mode();
+    } else {
+        for (const Point& p : s.tiles) blit(f.tile, f.screen, 0, 0, p.x, p.y, tw, th);
+    }
+    for (const Point& p : s.walls) draw_rle_sprite(f.screen, f.wall, p.x, p.y);
+    for (const Point& p : s.pickups) draw_rle_sprite(f.screen, f.pickup, p.x, p.y);
+    for (const FrameShip& ship : s.turned) {
+        BITMAP* picture = f.ships[static_cast<size_t>(ship.picture)];
+        // Allegro turns clockwise on the screen, 256 to the circle, about
+        // the picture's centre: put that centre on the 80 x 80 box's.
+        rotate_sprite(f.screen, picture, ship.box.x + 40 - picture->w / 2, ship.box.y + 40 - picture->h / 2,
+                      ftofix(-ship.degrees * 256.0 / 360.0));
+    }
+    set_add_blender(0, 0, 0, 255);
+    for (const Point& p : s.photons) draw_trans_rle_sprite(f.screen, f.photon, p.x, p.y);
+    for (const FrameBar& bar : s.barPieces) {
+        BITMAP* piece = f.bars[static_cast<size_t>(bar.picture)];
+        blit(piece, f.screen, 0, 0, bar.at.x, bar.at.y, piece->w, piece->h);
+    }
+}
+
+}  // namespace
+
+FrameWork AllegroFrameWork() {
+    Start();
+    static AllegroFrame f;
+    const FrameScene& s = TheFrameScene();
+    if (f.screen == nullptr) {
+        f.screen = create_bitmap_ex(16, Scene::kScreenWidth, Scene::kScreenHeight);
+        f.tile = FrameBitmap(s.tile, false);
+        // Encoded here, outside the timed runs.
+        f.photon = get_rle_sprite(FrameBitmap(s.photon, true));
+        BITMAP* wall = FrameBitmap(s.wall, true);
+        f.wall = get_rle_sprite(wall);
+        BITMAP* pickup = FrameBitmap(s.pickup, true);
+        f.pickup = get_rle_sprite(pickup);
+        for (const FramePicture& bar : s.bars) f.bars.push_back(FrameBitmap(bar, false));
+        for (const FramePicture& ship : s.ships) f.ships.push_back(FrameBitmap(ship, true));
+    }
+    FrameWork w;
+    w.draw = [&s] { DrawAllegroFrame(f, s); };
+    w.pixels = [] { return reinterpret_cast<const uint16_t*>(f.screen->line[0]); };
+    return w;
 }

@@ -52,6 +52,14 @@ using Work = std::function<void()>;
 // bytes in the engine's premultiplied form when the mode keeps them.
 std::vector<uint16_t> EngineWords(const Picture& picture, int alphaMode, std::vector<uint8_t>* premultipliedAlpha = nullptr);
 
+// The engine object is global and several benchmarks set it up for their own
+// use: the drawing operations point it at their screen, Frame/tarvo and the
+// start-up benchmark start the real engine on the scripted backend.
+enum class EngineUser { kNone, kDrawing, kGame, kStartup };
+// Makes `user` the engine's user. True when another user set it up last, so
+// that the caller has to set it up again.
+bool ClaimEngine(EngineUser user);
+
 Work TarvoWork(Op op);
 Work MemcpyWork(Op op);
 Work SdlWork(Op op, bool rle);

@@ -1,15 +1,18 @@
 // The program on a desktop: the SDL2 backend under the engine's entry point.
 //
-//   tarvo [--scale N] [--record FILE]
+//   tarvo [--scale N] [--record FILE] [--mute]
 //
 // --scale N shows the window N times its size (1 to 8; by default the largest
 // that fits the desktop). --record FILE writes the keys the game reads as a
-// key script that tarvo-replay plays back; FILE must not exist yet.
+// key script that tarvo-replay plays back; FILE must not exist yet. --mute
+// starts with the sound off (M turns it on). Anything else is refused with a
+// message on standard error and exit status 2.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "engine/audio.h"
 #include "engine/windows_dx.h"
 #include "game/key_recorder.h"
 #include "platform/sdl/sdl_platform.h"
@@ -18,7 +21,7 @@
 namespace {
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "tarvo: %s\nusage: tarvo [--scale N] [--record FILE]\n", problem.c_str());
+    std::fprintf(stderr, "tarvo: %s\nusage: tarvo [--scale N] [--record FILE] [--mute]\n", problem.c_str());
     return 2;
 }
 
@@ -44,11 +47,15 @@ int main(int argc, char** argv) {
                 return Usage("--scale takes a whole number from 1 to 8, not '" + std::string(argv[i]) + "'");
         } else if (option == "--record" && hasValue) {
             recordPath = argv[++i];
+        } else if (option == "--mute") {
+            audio.SetMuted(true);
         } else if (option == "--help" || option == "-h") {
             Usage("the game; Escape quits");
             return 0;
+        } else if ((option == "--scale" || option == "--record") && !hasValue) {
+            return Usage("option '" + option + "' needs a value");
         } else {
-            return Usage("unknown or incomplete option '" + option + "'");
+            return Usage("unknown option '" + option + "'");
         }
     }
     std::string error;

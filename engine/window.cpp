@@ -1,4 +1,5 @@
 // The window steps of start-up, the window procedure and the input queries.
+#include "engine/audio.h"
 #include "engine/debug_log.h"
 #include "engine/windows_dx.h"
 
@@ -129,6 +130,8 @@ intptr_t WindowsDX::WindowProc(platform::WindowHandle window, uint32_t message, 
             active = static_cast<int32_t>(wParam);
             break;
         case platform::WM_KEYDOWN:
+            // M mutes and unmutes; the repeats of a held key do not toggle it again.
+            if ((wParam & 0xFFu) == 'M' && keyState['M'] == 0) audio.ToggleMute();
             keyState[wParam & 0xFFu] = 1;
             break;
         case platform::WM_KEYUP:

@@ -1,14 +1,14 @@
 #include "game/enemy_ship.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "engine/windows_dx.h"
 #include "game/arena.h"
 #include "game/game_random.h"
 #include "game/photons.h"
 #include "game/player_ship.h"
+#include "game/ship_pictures.h"
 #include "image/tiff_image.h"
 
 namespace {
@@ -44,20 +44,11 @@ void EnemyShip::Setup(int shipColour, Arena* arenaPointer, PlayerShip* playerPoi
     colour = shipColour;
     const ColourConstants& constants = ConstantsOf(colour);
     TiffImage reader;
-    char name[64];
-    std::snprintf(name, sizeof name, "Images\\ship-%s.tif", constants.name);
-    reader.LoadTiff(name, &frames[0], 1);
-    for (int i = 1; i <= 3; ++i) {
-        std::snprintf(name, sizeof name, "Images\\%s_spawn%d.tif", constants.name, i);
-        reader.LoadTiff(name, &frames[i], 1);
-    }
-    for (int i = 1; i <= 6; ++i) {
-        std::snprintf(name, sizeof name, "Images\\player_ship_dest%1d.tif", i);
-        reader.LoadTiff(name, &frames[3 + i], 1);
-    }
-    turnBuffer.Allocate(80, 80, IMAGE_RGB16 | IMAGE_ALPHA);
-    // Transparent until the first picture is turned into it (a missing picture never is).
-    if (turnBuffer.data != nullptr) std::memset(turnBuffer.data, 0, 80 * 80 * 2);
+    const std::string colourName = constants.name;
+    reader.LoadTiff(("Images\\ship-" + colourName + ".tif").c_str(), &frames[0], 1);
+    LoadNumberedPictures(("Images\\" + colourName + "_spawn%d.tif").c_str(), 3, &frames[1]);
+    LoadNumberedPictures("Images\\player_ship_dest%1d.tif", 6, &frames[4]);
+    AllocateTurnBuffer(turnBuffer);
 
     arena = arenaPointer;
     player = playerPointer;

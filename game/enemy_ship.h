@@ -22,8 +22,8 @@ public:
     static constexpr int kFrameSlots = 30;
     static constexpr int kHitDistance = 40;  // centre to centre, for pushes and photons
 
-    int step = 0;       // frames spent in the current leg
-    int legLength = 0;  // frames the current leg lasts
+    int step = 0;              // frames spent in the current leg
+    int legLength = 0;         // frames the current leg lasts
     float aimX = 0, aimY = 0;  // unit vector toward the player, y counted upward
     int colour = SHIP_BLUE;
     int health = 0;

@@ -4,7 +4,9 @@
 
 #include "engine/init_order.h"
 #include "engine/windows_dx.h"
+#include "game/game_events.h"
 #include "game/game_random.h"
+#include "game/game_sounds.h"
 #include "game/key_recorder.h"
 #include "image/tiff_image.h"
 
@@ -117,11 +119,16 @@ void initialize() {
     reader.LoadTiff("Images\\health_bar_b.tif", &healthBarBlue, 0);
     reader.LoadTiff("Images\\intro_text.tif", &introPicture, 1);
     reader.LoadTiff("Images\\end_text.tif", &endPicture, 1);
+    // A program that failed to start only reports why; it has nothing to play.
+    if (Tarvo.status == INIT_OK) gameSounds.Setup();
 }
 
 void run() {
     // What this frame reads of the keys, for `tarvo --record`.
     keyRecorder.Sample();
+    // The frame's sounds are read from the state around it: the rules below
+    // neither report them nor know that anyone listens.
+    const GameSnapshot before = TakeSnapshot();
     if (paused) {
         if (showIntro && Tarvo.IsKeyDown(platform::VK_SPACE)) {
             paused = false;
@@ -133,6 +140,7 @@ void run() {
         Update();
     }
     Draw();
+    gameSounds.Play(FindEvents(before, TakeSnapshot()));
 }
 
 void ResetGameState() {
@@ -143,4 +151,5 @@ void ResetGameState() {
     allEnemiesDead = false;
     endCounter = 0;
     gameRandom.Reset();
+    gameSounds = GameSounds();
 }

@@ -14,8 +14,9 @@ struct KeyNameEntry {
 };
 
 constexpr KeyNameEntry kKeys[] = {
-    {"SPACE", platform::VK_SPACE}, {"P", 'P'},          {"LEFT", platform::VK_LEFT},
-    {"UP", platform::VK_UP},       {"RIGHT", platform::VK_RIGHT}, {"DOWN", platform::VK_DOWN},
+    {"SPACE", platform::VK_SPACE}, {"P", 'P'},
+    {"LEFT", platform::VK_LEFT},   {"UP", platform::VK_UP},
+    {"RIGHT", platform::VK_RIGHT}, {"DOWN", platform::VK_DOWN},
 };
 
 std::string Upper(std::string text) {

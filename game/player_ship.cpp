@@ -1,12 +1,11 @@
 #include "game/player_ship.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "engine/windows_dx.h"
 #include "game/arena.h"
 #include "game/photons.h"
+#include "game/ship_pictures.h"
 #include "image/tiff_image.h"
 
 namespace {
@@ -20,22 +19,10 @@ void PlayerShip::Setup(Arena* arenaPointer, float* viewXPointer, float* viewYPoi
     TiffImage reader;
     reader.LoadTiff("Images\\player_ship.tif", &frames[0], 1);
     reader.LoadTiff("Images\\player_ship_boost.tif", &frames[1], 1);
-    char name[64];
-    for (int i = 1; i <= 3; ++i) {
-        std::snprintf(name, sizeof name, "Images\\player_ship_spawn%1d.tif", i);
-        reader.LoadTiff(name, &frames[1 + i], 1);
-    }
-    for (int i = 1; i <= 6; ++i) {
-        std::snprintf(name, sizeof name, "Images\\player_ship_dest%1d.tif", i);
-        reader.LoadTiff(name, &frames[4 + i], 1);
-    }
-    for (int i = 1; i <= 3; ++i) {
-        std::snprintf(name, sizeof name, "Images\\player_ship_spawn%1d.tif", i);
-        reader.LoadTiff(name, &frames[10 + i], 1);
-    }
-    turnBuffer.Allocate(80, 80, IMAGE_RGB16 | IMAGE_ALPHA);
-    // Transparent until the first picture is turned into it (a missing picture never is).
-    if (turnBuffer.data != nullptr) std::memset(turnBuffer.data, 0, 80 * 80 * 2);
+    LoadNumberedPictures("Images\\player_ship_spawn%1d.tif", 3, &frames[2]);  // hit flash
+    LoadNumberedPictures("Images\\player_ship_dest%1d.tif", 6, &frames[5]);
+    LoadNumberedPictures("Images\\player_ship_spawn%1d.tif", 3, &frames[11]);  // respawn
+    AllocateTurnBuffer(turnBuffer);
 
     arena = arenaPointer;
     viewX = viewXPointer;

@@ -28,6 +28,7 @@
 #include <system_error>
 #include <vector>
 
+#include "file/data_path.h"
 #include "file/fatal.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
@@ -137,7 +138,8 @@ void TiffImage::Save(const char* savePath, Image* target) {
 
     File tiffFile;
     ByteOrder tiffOrder;
-    const std::string finalPath = FollowLinks(path);
+    // Backslashes separate folders here too, as in every path the file layer opens.
+    const std::string finalPath = FollowLinks(NativePath(path.c_str()));
     struct stat targetInfo {};
     const bool targetExists = stat(finalPath.c_str(), &targetInfo) == 0;
     const std::string temporary = finalPath + ".tarvo-" + std::to_string(getpid()) + ".tmp";

@@ -27,7 +27,7 @@ public:
     // Receives each change of a virtual key: the code and whether it went down.
     using Emit = std::function<void(int virtualKey, bool down)>;
 
-    static constexpr int kStickPress = 16000;    // of 32767
+    static constexpr int kStickPress = 16000;  // of 32767
     static constexpr int kStickRelease = 12000;
 
     void Button(int controller, PadButton button, bool down, const Emit& emit);

@@ -13,9 +13,14 @@
 // Conventions: result codes are 32-bit values where 0 (DD_OK) means success
 // and failures carry the video layer's DDERR_* codes; window and surface
 // handles are opaque pointers owned by the backend. One thread only.
+//
+// Sound is optional: a backend that has none keeps the default no-op sound
+// operations, and a machine without an audio device refuses OpenAudio; the
+// program then runs on in silence.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -319,6 +324,29 @@ public:
     virtual void ReleaseDC(SurfaceHandle surface) = 0;
     virtual void ReleaseSurface(SurfaceHandle surface) = 0;
     virtual void ReleaseDirectDraw(DirectDrawHandle dd) = 0;
+
+    // --- Sound ---------------------------------------------------------------
+    // Effects are loaded once and mixed on a few voices; a play that finds
+    // every voice busy takes the one that has played longest. Volume runs from
+    // 0 (silent) to 1; pan from -1 (left only) through 0 (both sides at full
+    // volume) to 1 (right only).
+    //
+    // Opens the audio output; false, with the reason in `why`, when there is
+    // none. Calling it again when open does nothing.
+    virtual bool OpenAudio(std::string& why) {
+        why = "this platform has no sound";
+        return false;
+    }
+    // Loads a WAV file (the path as the file layer resolves it); a handle of 1
+    // or more, or 0 when the file cannot be read or the audio is not open.
+    // The backend owns the effect until it closes.
+    virtual int LoadSound(const char*) { return 0; }
+    // Starts an effect once, or over and over (loop) until StopSound.
+    virtual void PlaySound(int /*sound*/, float /*volume*/, float /*pan*/, bool /*loop*/) {}
+    // Stops every voice playing the effect, with a fade of a few milliseconds
+    // so that nothing clicks.
+    virtual void StopSound(int) {}
+    virtual void StopAllSounds() {}
 };
 
 // The platform in use. Set once before the engine starts; not owned.

@@ -9,6 +9,10 @@
 // once a given number of frames have run (a frame is counted each time
 // PeekMessage finds the queue empty, which is when the loop runs a frame).
 //
+// Sound: what the game asks to play is recorded with the frame it was asked
+// for in; effects load only from WAV files that exist, and audioAvailable =
+// false stands for a machine without an audio device.
+//
 // Faults: Fail(op, callNumber, result) makes the callNumber-th call of op
 // fail (1 = first; 0 = every call) with the result given; boolean operations
 // just fail.
@@ -112,6 +116,22 @@ public:
     std::vector<std::string> calls;
     int framesRun = 0;
     int CallCount(Op op) const;
+
+    // Whether OpenAudio succeeds.
+    bool audioAvailable = true;
+    bool audioOpen = false;
+    struct SoundRecord {
+        int frame;           // 0-based run() call it was asked for in; -1 before the first
+        std::string action;  // "play", "loop", "stop" or "stopall"
+        std::string effect;  // file name without folder or ".wav"; empty for "stopall"
+        float volume = 0;    // play and loop only
+        float pan = 0;
+    };
+    std::vector<SoundRecord> sounds;
+    // Paths of the loaded effects; effect i has the handle i + 1.
+    std::vector<std::string> loadedSounds;
+    // The records of one frame's sounds, in the order they were asked for.
+    std::vector<SoundRecord> SoundsOfFrame(int frame) const;
     // Windows created so far (the engine's temporary window first).
     struct WindowRecord {
         int x, y, outerWidth, outerHeight;
@@ -158,6 +178,12 @@ public:
     void ReleaseSurface(SurfaceHandle surface) override;
     void ReleaseDirectDraw(DirectDrawHandle dd) override;
 
+    bool OpenAudio(std::string& why) override;
+    int LoadSound(const char* path) override;
+    void PlaySound(int sound, float volume, float pan, bool loop) override;
+    void StopSound(int sound) override;
+    void StopAllSounds() override;
+
     // Settings of the display mode in effect (after SetDisplayMode).
     int modeWidth = 0;
     int modeHeight = 0;
@@ -183,6 +209,8 @@ private:
     bool Faulted(Op op, HResult& result);
     void Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
     void RecordFrame(const Surface& source);
+    // The effect's name, or empty for a handle that was never given out.
+    std::string SoundName(int sound) const;
 
     struct Fault {
         int callNumber;

@@ -1,10 +1,16 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <SDL_ttf.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +39,67 @@ const char* const kFontPaths[] = {
     "/usr/share/fonts/dejavu/DejaVuSans.ttf",
 };
 constexpr int kFontPointSize = 13;
+
+// The mixer: CD rate, stereo, 16-bit; a buffer of 1024 sample frames keeps
+// the delay from a frame's event to its sound near 23 ms.
+constexpr int kMixRate = 44100;
+constexpr int kMixBufferFrames = 1024;
+constexpr int kVoices = 16;
+constexpr int kStopFadeMs = 40;
+
+// A voice's own gain, applied sample by sample in the mixer's thread: a
+// stop fades out smoothly, where the mixer's own fades change the volume
+// once a buffer, in steps that click. The main thread only starts a fade
+// (step) and halts the voice once it has reached silence (gain 0).
+struct VoiceFade {
+    std::atomic<float> gain{1};
+    std::atomic<float> step{0};  // gain lost a sample frame; 0 while not fading
+};
+
+// The mixer's effect callback: `data` is the voice's VoiceFade, the stream
+// 16-bit samples interleaved over `channels` (bound in `fadeChannels`).
+int fadeChannels = 2;
+void ApplyFade(int, void* stream, int bytes, void* data) {
+    VoiceFade& fade = *static_cast<VoiceFade*>(data);
+    const float step = fade.step.load();
+    if (step == 0) return;
+    float gain = fade.gain.load();
+    auto* samples = static_cast<Sint16*>(stream);
+    const int frames = bytes / (2 * fadeChannels);
+    for (int i = 0; i < frames; ++i) {
+        gain = std::max(0.0f, gain - step);
+        for (int c = 0; c < fadeChannels; ++c) {
+            Sint16& sample = samples[i * fadeChannels + c];
+            sample = static_cast<Sint16>(std::lround(sample * gain));
+        }
+    }
+    fade.gain.store(gain);
+}
+
+// Holds standard error shut for a while: ALSA prints its own complaints
+// there when the machine has no sound card, and the program's standard error
+// is for the user. The reason still reaches the debug log through SDL.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved = dup(STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        if (saved < 0) return;
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved = -1;
+};
 
 intptr_t MakeLParam(int low, int high) {
     return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
@@ -65,6 +132,12 @@ public:
 
     ~SdlPlatform() override {
         for (auto& [id, controller] : controllers) SDL_GameControllerClose(controller);
+        if (audioOpen) {
+            Mix_HaltChannel(-1);
+            for (Mix_Chunk* chunk : chunks) Mix_FreeChunk(chunk);
+            Mix_CloseAudio();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
         DestroyPresentation();
         for (Surface* s : surfaces) delete s;
         for (Window* w : windows) {
@@ -404,10 +477,99 @@ public:
         modeWidth = modeHeight = 0;
     }
 
+    // --- Sound -----------------------------------------------------------------
+    bool OpenAudio(std::string& why) override {
+        if (audioOpen) return true;
+        QuietStandardError quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            why = SDL_GetError();
+            return false;
+        }
+        if (Mix_OpenAudio(kMixRate, AUDIO_S16SYS, 2, kMixBufferFrames) != 0) {
+            why = Mix_GetError();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return false;
+        }
+        Mix_AllocateChannels(kVoices);
+        int rate = 0, channels = 0;
+        Uint16 format = 0;
+        if (Mix_QuerySpec(&rate, &format, &channels) != 0 && channels > 0) fadeChannels = channels;
+        audioOpen = true;
+        return true;
+    }
+
+    int LoadSound(const char* path) override {
+        if (!audioOpen) return 0;
+        Mix_Chunk* chunk = Mix_LoadWAV(path);
+        if (chunk == nullptr) return 0;
+        chunks.push_back(chunk);
+        return static_cast<int>(chunks.size());
+    }
+
+    void PlaySound(int sound, float volume, float pan, bool loop) override {
+        Mix_Chunk* chunk = ChunkOf(sound);
+        if (chunk == nullptr) return;
+        // Volume and pan are set on a silent voice before it starts, so no
+        // sample of the new effect is mixed with the last one's settings.
+        HaltFadedVoices();
+        int channel = Mix_GroupAvailable(-1);
+        if (channel < 0) {
+            channel = Mix_GroupOldest(-1);
+            if (channel < 0) return;
+            Mix_HaltChannel(channel);
+        }
+        Mix_Volume(channel, static_cast<int>(std::lround(std::clamp(volume, 0.0f, 1.0f) * MIX_MAX_VOLUME)));
+        // Balance: the centre keeps both sides at full level, a side fades the other.
+        const float p = std::clamp(pan, -1.0f, 1.0f);
+        const auto left = static_cast<Uint8>(std::lround(255 * std::min(1.0f, 1 - p)));
+        const auto right = static_cast<Uint8>(std::lround(255 * std::min(1.0f, 1 + p)));
+        Mix_SetPanning(channel, left, right);
+        VoiceFade& fade = fades[static_cast<size_t>(channel)];
+        fade.gain = 1;
+        fade.step = 0;
+        Mix_RegisterEffect(channel, ApplyFade, nullptr, &fade);
+        // Every effect begins on silence (a loop at a rising zero crossing): no fade in.
+        Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
+    }
+
+    void StopSound(int sound) override {
+        Mix_Chunk* chunk = ChunkOf(sound);
+        if (chunk == nullptr) return;
+        HaltFadedVoices();
+        for (int channel = 0; channel < kVoices; ++channel)
+            if (Mix_Playing(channel) != 0 && Mix_GetChunk(channel) == chunk) FadeOut(channel);
+    }
+
+    void StopAllSounds() override {
+        if (!audioOpen) return;
+        HaltFadedVoices();
+        for (int channel = 0; channel < kVoices; ++channel)
+            if (Mix_Playing(channel) != 0) FadeOut(channel);
+    }
+
     long presentedFrames = 0;
     int scale = 0;  // decided when the first window opens
 
 private:
+    void FadeOut(int channel) {
+        VoiceFade& fade = fades[static_cast<size_t>(channel)];
+        if (fade.step.load() == 0) fade.step = 1000.0f / (kStopFadeMs * static_cast<float>(kMixRate));
+    }
+
+    // Voices that have faded to silence keep playing it (a loop for ever)
+    // until halted here, outside the mixer's thread.
+    void HaltFadedVoices() {
+        for (int channel = 0; channel < kVoices; ++channel) {
+            const VoiceFade& fade = fades[static_cast<size_t>(channel)];
+            if (fade.step.load() != 0 && fade.gain.load() == 0 && Mix_Playing(channel) != 0) Mix_HaltChannel(channel);
+        }
+    }
+
+    Mix_Chunk* ChunkOf(int sound) const {
+        if (!audioOpen || sound < 1 || sound > static_cast<int>(chunks.size())) return nullptr;
+        return chunks[static_cast<size_t>(sound) - 1];
+    }
+
     void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
     }
@@ -724,6 +886,9 @@ private:
     }
 
     bool started = false;
+    bool audioOpen = false;
+    std::vector<Mix_Chunk*> chunks;  // owned; handle i + 1
+    std::array<VoiceFade, kVoices> fades;
     bool rgb555 = false;
     bool exclusive = false;
     bool focusSeen = false;

@@ -1,4 +1,4 @@
-// SdlPlatform: the real machine, on SDL2 and SDL2_ttf.
+// SdlPlatform: the real machine, on SDL2, SDL2_ttf and SDL2_mixer.
 //
 // The emulated display is a 16-bit high-colour screen (5-6-5, or 5-5-5 with
 // TARVO_PIXEL_LAYOUT=555) whatever the desktop's depth; SDL converts when it
@@ -26,6 +26,10 @@
 // Game controllers: the d-pad and left stick, A, Start and Back arrive as the
 // arrow keys, Space, P and Escape (platform/gamepad_keys.h), from controllers
 // connected at start or plugged in later.
+//
+// Sound: SDL2_mixer, 44100 Hz stereo, 16 voices. The audio output opens on
+// its own, display or not; without a device OpenAudio says why and the rest
+// of the program is unaffected.
 //
 // Only this folder includes SDL headers.
 #pragma once

@@ -1,10 +1,11 @@
+#include "platform/gamepad_keys.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/gamepad_keys.h"
 #include "platform/platform.h"
 
 namespace {
@@ -40,12 +41,8 @@ TEST_F(GamepadKeysTest, ButtonsAreTheGameKeys) {
 
 TEST_F(GamepadKeysTest, StickPressesPastTheOuterThresholdAndLetsGoInsideTheInner) {
     const std::vector<std::pair<int, std::vector<std::string>>> steps = {
-        {-15999, {}},
-        {-16000, {"37 down"}},
-        {-12000, {}},  // still held between the thresholds
-        {-11999, {"37 up"}},
-        {20000, {"39 down"}},
-        {-20000, {"39 up", "37 down"}},
+        {-15999, {}},        {-16000, {"37 down"}}, {-12000, {}},  // still held between the thresholds
+        {-11999, {"37 up"}}, {20000, {"39 down"}},  {-20000, {"39 up", "37 down"}},
         {0, {"37 up"}},
     };
     for (const auto& [value, expected] : steps) {

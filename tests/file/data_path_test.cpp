@@ -1,9 +1,10 @@
+#include "file/data_path.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "file/data_path.h"
 #include "file/file.h"
 
 namespace {

@@ -8,11 +8,15 @@
 
 #include <cmath>
 #include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "engine/windows_dx.h"
 #include "file/data_path.h"
 #include "game/game.h"
 #include "game/game_random.h"
+#include "game/key_script.h"
 #include "platform/scripted/scripted_platform.h"
 #include "tests/support/engine_reset.h"
 
@@ -42,6 +46,15 @@ protected:
     platform::ScriptedPlatform machine;
     platform::Platform* previous = nullptr;
 };
+
+// Key events from script text; a malformed script fails the test.
+inline std::vector<KeyEvent> Script(const char* text) {
+    std::istringstream in(text);
+    std::vector<KeyEvent> events;
+    std::string error;
+    EXPECT_TRUE(ParseKeyScript(in, events, error)) << error;
+    return events;
+}
 
 // Rounding as the game rounds: a double expression stored into a float.
 inline float F(double value) { return static_cast<float>(value); }

@@ -14,14 +14,6 @@
 
 namespace {
 
-std::vector<KeyEvent> Script(const char* text) {
-    std::istringstream in(text);
-    std::vector<KeyEvent> events;
-    std::string error;
-    EXPECT_TRUE(ParseKeyScript(in, events, error)) << error;
-    return events;
-}
-
 class WholeGameTest : public GameTest {
 protected:
     // Runs `frames` frames; `check(f)` after each.

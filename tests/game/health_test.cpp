@@ -77,12 +77,11 @@ TEST_F(HealthBarTest, OnePieceForEveryStartedFivePoints) {
         int health, direction, top, bottom;
     };
     const Case cases[] = {
-        {100, -1, 387, 485},  // the player's 20 pieces, up from 482
-        {120, -1, 367, 485},  // after a pick-up: 24 pieces, up to 367
-        {1, -1, 482, 485},    // 1 to 5 points: one piece
-        {0, -1, -1, -1},
-        {-3, -1, -1, -1},  // a wreck hit again
-        {80, 1, 30, 108},  // blue's 16 pieces, down from 30
+        {100, -1, 387, 485},                    // the player's 20 pieces, up from 482
+        {120, -1, 367, 485},                    // after a pick-up: 24 pieces, up to 367
+        {1, -1, 482, 485},                      // 1 to 5 points: one piece
+        {0, -1, -1, -1},     {-3, -1, -1, -1},  // a wreck hit again
+        {80, 1, 30, 108},                       // blue's 16 pieces, down from 30
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.health);

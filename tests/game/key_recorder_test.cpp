@@ -1,8 +1,9 @@
+#include "game/key_recorder.h"
+
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "game/key_recorder.h"
 #include "game/state_report.h"
 #include "tests/game/game_fixture.h"
 #include "tools/replay/replay_runner.h"
@@ -55,9 +56,9 @@ TEST_F(KeyRecorderTest, ARecordedSessionReplaysToTheSameStates) {
     // Only changes of the six game keys, at the frame that first saw them.
     std::vector<std::string> lines;
     for (const KeyEvent& event : events) lines.push_back(FormatKeyEvent(event));
-    EXPECT_EQ(lines, (std::vector<std::string>{"0 down SPACE", "2 up SPACE", "3 down UP", "8 down LEFT",
-                                               "9 down SPACE", "31 up UP", "33 up LEFT", "40 down P", "41 up P",
-                                               "45 down P", "47 up P", "50 down DOWN"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"0 down SPACE", "2 up SPACE", "3 down UP", "8 down LEFT", "9 down SPACE",
+                                               "31 up UP", "33 up LEFT", "40 down P", "41 up P", "45 down P", "47 up P",
+                                               "50 down DOWN"}));
 
     platform::ScriptedPlatform again;
     std::vector<std::string> replayed;

@@ -12,7 +12,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$work/prefix" >"$work/install.log" 2>&1 || fail "cmake --install: $(tail -3 "$work/install.log")"
 for f in bin/tarvo bin/tarvo-replay bin/imgtool share/applications/tarvo.desktop share/pixmaps/tarvo.xpm \
-         share/tarvo/Images/tile.tif share/tarvo/Images/player_ship.tif share/tarvo/Images/end_text.tif; do
+         share/tarvo/Images/tile.tif share/tarvo/Images/player_ship.tif share/tarvo/Images/end_text.tif \
+         share/tarvo/Sounds/player_shot.wav share/tarvo/Sounds/engine_hum.wav; do
   [ -e "$work/prefix/$f" ] || fail "$f not installed"
 done
 pictures=$(ls "$work/prefix/share/tarvo/Images" | grep -c '\.tif$')
@@ -35,7 +36,7 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
   deb=$(ls "$work"/package/*.deb 2>/dev/null | head -1)
   if [ -n "$deb" ]; then
     depends=$(dpkg-deb -f "$deb" Depends)
-    for d in libsdl2-2.0-0 libsdl2-ttf-2.0-0 fonts-dejavu-core; do
+    for d in libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-mixer-2.0-0 fonts-dejavu-core; do
       echo "$depends" | grep -q "$d" || fail "package does not depend on $d: $depends"
     done
     dpkg-deb -c "$deb" >"$work/contents.txt"

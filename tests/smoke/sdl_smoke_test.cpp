@@ -102,9 +102,8 @@ TEST(SdlSmoke, WindowComesUpFramesShowAndEscapeQuits) {
 class SdlBackend : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sdl->RegisterClass("Tarvo", 0, [](platform::WindowHandle, uint32_t, uintptr_t, intptr_t) {
-            return intptr_t{0};
-        }));
+        ASSERT_TRUE(sdl->RegisterClass(
+            "Tarvo", 0, [](platform::WindowHandle, uint32_t, uintptr_t, intptr_t) { return intptr_t{0}; }));
         window = sdl->CreateWindow(0, "Tarvo", "", platform::WS_POPUP, 0, 0, 64, 48);
         ASSERT_NE(window, nullptr);
         ASSERT_EQ(sdl->DirectDrawCreate(dd), platform::DD_OK);

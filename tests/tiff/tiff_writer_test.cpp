@@ -223,6 +223,17 @@ int PermissionBits(const char* name) {
     return static_cast<int>(info.st_mode & 07777);
 }
 
+TEST_F(TiffWriterTest, BackslashesSeparateFoldersAsInEveryOpen) {
+    std::filesystem::create_directory("pictures");
+    SmallSave save;
+    save.tiff.Save("pictures\\saved.tif", &save.image);
+    EXPECT_EQ(save.tiff.done, 1);
+    EXPECT_EQ(ReadAll("pictures/saved.tif").size(), 207u);
+    EXPECT_EQ(FilesHere(), 1) << "nothing named with a backslash beside the folder";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("pictures"), std::filesystem::directory_iterator()),
+              1);
+}
+
 TEST_F(TiffWriterTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
     std::filesystem::create_directory("pictures");
     std::ofstream("pictures/real.tif") << "old";

@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     if (argc == 3) {
         const std::string icon = pictures::IconXpm();
         std::FILE* file = std::fopen(argv[2], "wb");
-        const bool written = file != nullptr && !icon.empty() && std::fwrite(icon.data(), 1, icon.size(), file) == icon.size();
+        const bool written =
+            file != nullptr && !icon.empty() && std::fwrite(icon.data(), 1, icon.size(), file) == icon.size();
         if (file != nullptr && std::fclose(file) != 0) return 1;
         if (!written) {
             std::fprintf(stderr, "make_pictures: cannot write %s\n", argv[2]);

@@ -1,12 +1,17 @@
 // tarvo-replay: runs the real game from a key script, with no display and no
 // clock, and prints the game's state after every frame as one line of JSON.
 //
-//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]]
+//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]
 //
 // SCRIPT holds lines `FRAME down|up KEY` (see game/key_script.h); "-" reads
 // standard input. --shots writes the finished picture of each named frame to
 // DIR/frame_NNNNN.tif (DIR defaults to the working folder). The pictures are
 // found as the game finds them, from any working folder.
+//
+// The game plays on a machine with sound; --sounds writes to FILE one line
+// for each sound the game asked for, `FRAME ACTION EFFECT VOLUME PAN`
+// (ACTION play, loop, stop or stopall). --silent runs it as on a machine
+// without an audio device. Neither changes a single state line.
 //
 // Exit status: 0 after FRAMES frames, 2 for wrong usage or a script that
 // cannot be read (the message names the line).
@@ -28,7 +33,8 @@ namespace {
 
 int Usage(const char* problem) {
     if (problem != nullptr) std::fprintf(stderr, "tarvo-replay: %s\n", problem);
-    std::fprintf(stderr, "usage: tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]]\n");
+    std::fprintf(stderr,
+                 "usage: tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]\n");
     return 2;
 }
 
@@ -53,6 +59,16 @@ bool ParseShots(const std::string& list, std::set<int>& shots) {
     return !shots.empty();
 }
 
+// One line a sound: frame, action, effect, volume and pan.
+bool WriteSounds(const platform::ScriptedPlatform& machine, const std::string& path) {
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    if (out == nullptr) return false;
+    for (const auto& sound : machine.sounds)
+        std::fprintf(out, "%d %s %s %.9g %.9g\n", sound.frame, sound.action.c_str(),
+                     sound.effect.empty() ? "-" : sound.effect.c_str(), sound.volume, sound.pan);
+    return std::fclose(out) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,12 +78,18 @@ int main(int argc, char** argv) {
     if (!ParseCount(argv[2], frames)) return Usage("FRAMES must be a whole number, 0 or more");
     std::set<int> shots;
     std::string outDir = ".";
+    std::string soundsPath;
+    bool silent = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--shots" && i + 1 < argc) {
             if (!ParseShots(argv[++i], shots)) return Usage("--shots takes frame numbers separated by commas");
         } else if (option == "--out" && i + 1 < argc) {
             outDir = argv[++i];
+        } else if (option == "--sounds" && i + 1 < argc) {
+            soundsPath = argv[++i];
+        } else if (option == "--silent") {
+            silent = true;
         } else {
             return Usage(("unknown or incomplete option '" + option + "'").c_str());
         }
@@ -94,7 +116,8 @@ int main(int argc, char** argv) {
     platform::ScriptedPlatform machine;
     machine.screenWidth = 1920;
     machine.screenHeight = 1080;
-    int failedShots = 0;
+    machine.audioAvailable = !silent;
+    int failedWrites = 0;
     const ReplayResult result = RunReplay(machine, events, frames, [&](int frame) {
         const std::string line = GameStateJson(frame);
         std::fwrite(line.data(), 1, line.size(), stdout);
@@ -104,13 +127,17 @@ int main(int argc, char** argv) {
             std::snprintf(name, sizeof name, "/frame_%05d.tif", frame);
             if (!SaveBackBuffer(machine, outDir + name)) {
                 std::fprintf(stderr, "tarvo-replay: could not write %s%s\n", outDir.c_str(), name);
-                ++failedShots;
+                ++failedWrites;
             }
         }
     });
     std::fflush(stdout);
+    if (!soundsPath.empty() && !WriteSounds(machine, soundsPath)) {
+        std::fprintf(stderr, "tarvo-replay: could not write %s\n", soundsPath.c_str());
+        ++failedWrites;
+    }
     for (const auto& box : machine.messageBoxes)
         std::fprintf(stderr, "tarvo-replay: message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
     if (result.exitCode != 0) return result.exitCode == -1 ? 255 : result.exitCode;
-    return failedShots == 0 ? 0 : 1;
+    return failedWrites == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "draw/pixel_format.h"
+#include "engine/audio.h"
 #include "engine/windows_dx.h"
 #include "game/game.h"
 #include "image/image.h"
@@ -16,6 +17,7 @@ ReplayResult RunReplay(platform::ScriptedPlatform& machine, const std::vector<Ke
     // random generator at their start values.
     Tarvo.~WindowsDX();
     new (&Tarvo) WindowsDX();
+    audio = Audio();
     ResetGameState();
 
     for (const KeyEvent& event : events) {

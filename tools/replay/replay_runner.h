@@ -15,8 +15,8 @@
 #include "platform/scripted/scripted_platform.h"
 
 struct ReplayResult {
-    int exitCode = 0;    // WinMain's
-    int framesRun = 0;   // run() calls made
+    int exitCode = 0;   // WinMain's
+    int framesRun = 0;  // run() calls made
 };
 
 // Runs `frames` frames. `afterFrame(f)` is called after run() call f

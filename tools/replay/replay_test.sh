@@ -31,6 +31,16 @@ done
 "$tool" - 60 <fight.keys >b.jsonl 2>/dev/null || fail "standard input: exit status $?"
 cmp -s a.jsonl b.jsonl || fail "a second run printed other states"
 
+# Sound changes no state: the same lines with the sounds written out and on a
+# machine without audio; the player's shots are heard on held frames 12, 24, 36.
+"$tool" fight.keys 60 --sounds sounds.txt >c.jsonl 2>c.err || fail "--sounds: exit status $?"
+cmp -s a.jsonl c.jsonl || fail "--sounds printed other states"
+"$tool" fight.keys 60 --silent >d.jsonl 2>/dev/null || fail "--silent: exit status $?"
+cmp -s a.jsonl d.jsonl || fail "--silent printed other states"
+[ "$(grep ' player_shot ' sounds.txt | cut -d' ' -f1-3 | tr '\n' ,)" = "12 play player_shot,24 play player_shot,36 play player_shot,48 play player_shot," ] \
+  || fail "player shots heard: $(grep player_shot sounds.txt | tr '\n' ' ')"
+grep -q '^12 play player_shot 1 0$' sounds.txt || fail "the player's shot is not centred at full volume"
+
 # Refusals: exit status 2, the line named.
 check_refused() {  # script-text expected-message
   printf '%b' "$1" >bad.keys

@@ -1,0 +1,44 @@
+#!/bin/bash
+# The program's options are checked before anything starts: an unknown
+# option, a bad scale or a recording that would replace a file is refused
+# with a clear message and status 2, and the file is left alone; the options
+# it takes let it go on to start. No display is needed.
+# usage: arguments.sh PATH/TO/tarvo
+set -u
+program=$(realpath "$1")
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+refused() {  # expected-message args...
+  local expected=$1
+  shift
+  env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$program" "$@" >out.txt 2>err.txt
+  local status=$?
+  [ $status = 2 ] || fail "'$*': exit status $status, expected 2"
+  grep -qF -e "$expected" err.txt || fail "'$*': '$(cat err.txt)' lacks '$expected'"
+}
+refused "--scale takes a whole number from 1 to 8, not '0'" --scale 0
+refused "--scale takes a whole number from 1 to 8, not '9'" --scale 9
+refused "--scale takes a whole number from 1 to 8, not 'two'" --scale two
+refused "option '--scale' needs a value" --scale
+refused "option '--record' needs a value" --record
+for bad in --fullscreen --bogus -m --mute=yes mute; do
+  refused "unknown option '$bad'" --mute "$bad"
+  [ -e debug.txt ] && [ -n "$(tail -n +2 debug.txt)" ] && fail "$bad: the engine started"
+done
+echo precious >taken.keys
+refused "taken.keys already exists" --record taken.keys
+[ "$(cat taken.keys)" = precious ] || fail "the existing recording was changed"
+
+# Taken: the program goes on to start (and, with no display, says why with 255).
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$dir" timeout 60 "$program" --mute --scale 2 \
+    >out.txt 2>err.txt
+status=$?
+[ $status = 255 ] || fail "--mute --scale 2: exit status $status, expected 255"
+grep -q "option" err.txt && fail "--mute --scale 2 refused: $(cat err.txt)"
+
+if [ $failures = 0 ]; then echo "arguments: all checks passed"; fi
+exit $((failures > 0))
