@@ -46,22 +46,24 @@ build-test: setup
 	cmake --build $(TEST_DIR)
 
 test: build-test
-	$(MAKE) web-page PICTURES=$(TEST_DIR)/Images
+	$(MAKE) web-page PICTURES=$(TEST_DIR)/Images SOUNDS=$(TEST_DIR)/Sounds
 	cd $(TEST_DIR) && ctest --output-on-failure -j2
 	@if [ -f fuzz/run.sh ]; then bash fuzz/run.sh; fi
 
-# The web page needs the pictures, which the native picture generator draws.
+# The web page needs the pictures and sound effects, which native generators make.
 web: setup
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF
-	cmake --build $(RELEASE_DIR) --target pictures
-	$(MAKE) web-page PICTURES=$(RELEASE_DIR)/Images
+	cmake --build $(RELEASE_DIR) --target pictures sounds
+	$(MAKE) web-page PICTURES=$(RELEASE_DIR)/Images SOUNDS=$(RELEASE_DIR)/Sounds
 
 serve-web: web
 	@echo "Tarvo on http://127.0.0.1:8000/ (Ctrl-C stops the server)"
 	python3 -m http.server --bind 127.0.0.1 --directory $(WEB_DIR) 8000
 
-# build/web/ from the pictures in $(PICTURES): index.html, tarvo.js, tarvo.wasm, tarvo.data.
+# build/web/ from the pictures in $(PICTURES) and the effects in $(SOUNDS):
+# index.html, tarvo.js, tarvo.wasm, tarvo.data.
 web-page:
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	      -DTARVO_PICTURES=$(abspath $(PICTURES)) -DTARVO_WEB_OUT=$(abspath $(WEB_DIR))
+	      -DTARVO_PICTURES=$(abspath $(PICTURES)) -DTARVO_SOUNDS=$(abspath $(SOUNDS)) \
+	      -DTARVO_WEB_OUT=$(abspath $(WEB_DIR))
 	$(WEB_ENV) cmake --build $(WEB_BUILD_DIR)

@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/frame_pacer.h"
@@ -96,6 +99,108 @@ EM_JS(void, PageRasteriseText, (const char* text, int length, int red, int green
     ctx.fillStyle = "rgb(" + red + "," + green + "," + blue + ")";
     ctx.fillText(s, 0, 0);
     HEAPU8.set(ctx.getImageData(0, 0, width, height).data, rgba);
+});
+
+// --- Sound, on Web Audio --------------------------------------------------
+// Effects are decoded once into buffers; each play is a voice: the buffer,
+// a left and a right gain making the balance (the centre keeps both sides at
+// full level, a side fades the other) and the volume. At most 16 voices; a
+// play that finds them all busy takes the oldest. A page may start its sound
+// only after the user has done something on it, so a context the browser
+// holds back is resumed at the first key or click.
+EM_JS(int, PageOpenAudio, (), {
+    if (Module.audio) return 1;
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return 0;
+    var ctx;
+    try { ctx = new Context(); } catch (e) { return 0; }
+    Module.audio = {ctx: ctx, buffers: [], voices: [], played: 0};
+    var resume = function () {
+        if (ctx.state === "suspended") ctx.resume();
+    };
+    window.addEventListener("keydown", resume, true);
+    window.addEventListener("mousedown", resume, true);
+    return 1;
+});
+
+// 16-bit PCM WAV from memory: the handle (1 or more), or 0.
+EM_JS(int, PageLoadSound, (const uint8_t* bytes, int length), {
+    var a = Module.audio;
+    var view = new DataView(HEAPU8.buffer, bytes, length);
+    var tag = function (at) {
+        return String.fromCharCode(view.getUint8(at), view.getUint8(at + 1), view.getUint8(at + 2), view.getUint8(at + 3));
+    };
+    if (length < 12 || tag(0) !== "RIFF" || tag(8) !== "WAVE") return 0;
+    var channels = 0, rate = 0, bits = 0, data = -1, dataBytes = 0;
+    for (var at = 12; at + 8 <= length;) {
+        var size = view.getUint32(at + 4, true);
+        if (tag(at) === "fmt " && size >= 16 && at + 24 <= length) {
+            if (view.getUint16(at + 8, true) !== 1) return 0;
+            channels = view.getUint16(at + 10, true);
+            rate = view.getUint32(at + 12, true);
+            bits = view.getUint16(at + 22, true);
+        } else if (tag(at) === "data") {
+            data = at + 8;
+            dataBytes = Math.min(size, length - data);
+        }
+        at += 8 + size + (size & 1);
+    }
+    if (data < 0 || bits !== 16 || channels < 1 || channels > 2 || rate < 3000 || rate > 384000) return 0;
+    var frames = Math.floor(dataBytes / (2 * channels));
+    if (frames === 0) return 0;
+    var buffer = a.ctx.createBuffer(channels, frames, rate);
+    for (var c = 0; c < channels; ++c) {
+        var out = buffer.getChannelData(c);
+        for (var i = 0; i < frames; ++i) out[i] = view.getInt16(data + 2 * (i * channels + c), true) / 32768;
+    }
+    a.buffers.push(buffer);
+    return a.buffers.length;
+});
+
+EM_JS(void, PagePlaySound, (int sound, double volume, double pan, int loop), {
+    var a = Module.audio;
+    var buffer = a.buffers[sound - 1];
+    if (!buffer) return;
+    var ctx = a.ctx;
+    if (a.voices.length >= 16) {
+        var oldest = a.voices.shift();
+        try { oldest.source.stop(); } catch (e) {}
+    }
+    var source = ctx.createBufferSource();
+    source.buffer = buffer;
+    source.loop = loop !== 0;
+    var p = Math.max(-1, Math.min(1, pan));
+    var left = ctx.createGain(), right = ctx.createGain(), level = ctx.createGain();
+    left.gain.value = Math.min(1, 1 - p);
+    right.gain.value = Math.min(1, 1 + p);
+    level.gain.value = Math.max(0, Math.min(1, volume));
+    var merger = ctx.createChannelMerger(2);
+    source.connect(left).connect(merger, 0, 0);
+    source.connect(right).connect(merger, 0, 1);
+    merger.connect(level).connect(ctx.destination);
+    var voice = {sound: sound, source: source, level: level};
+    source.onended = function () {
+        var i = a.voices.indexOf(voice);
+        if (i >= 0) a.voices.splice(i, 1);
+    };
+    a.voices.push(voice);
+    a.played += 1;
+    source.start();
+});
+
+// Stops the voices of one effect (0: all) with a fade of 40 ms, so nothing clicks.
+EM_JS(void, PageStopSound, (int sound), {
+    var a = Module.audio;
+    if (!a) return;
+    var now = a.ctx.currentTime;
+    a.voices.slice().forEach(function (voice) {
+        if (sound !== 0 && voice.sound !== sound) return;
+        voice.level.gain.setValueAtTime(voice.level.gain.value, now);
+        voice.level.gain.linearRampToValueAtTime(0, now + 0.04);
+        try { voice.source.stop(now + 0.04); } catch (e) {}
+        var i = a.voices.indexOf(voice);
+        if (i >= 0) a.voices.splice(i, 1);
+    });
 });
 
 // How long frames take to make, for the page to show (milliseconds).
@@ -388,6 +493,36 @@ public:
 
     void ReleaseDirectDraw(DirectDrawHandle) override { modeWidth = modeHeight = 0; }
 
+    // --- Sound -------------------------------------------------------------------
+    bool OpenAudio(std::string& why) override {
+        if (!audioOpen && PageOpenAudio() == 0) {
+            why = "this browser has no Web Audio";
+            return false;
+        }
+        audioOpen = true;
+        return true;
+    }
+
+    int LoadSound(const char* path) override {
+        if (!audioOpen) return 0;
+        std::ifstream file(path, std::ios::binary);
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (bytes.empty()) return 0;
+        return PageLoadSound(bytes.data(), static_cast<int>(bytes.size()));
+    }
+
+    void PlaySound(int sound, float volume, float pan, bool loop) override {
+        if (audioOpen && sound > 0) PagePlaySound(sound, volume, pan, loop ? 1 : 0);
+    }
+
+    void StopSound(int sound) override {
+        if (audioOpen && sound > 0) PageStopSound(sound);
+    }
+
+    void StopAllSounds() override {
+        if (audioOpen) PageStopSound(0);
+    }
+
 private:
     void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
@@ -570,6 +705,7 @@ private:
     bool listening = false;
     bool pageFocused = false;
     bool exclusive = false;
+    bool audioOpen = false;
     int modeWidth = 0;
     int modeHeight = 0;
     int framesRun = 0;

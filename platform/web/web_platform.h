@@ -23,6 +23,11 @@
 // live. Text is rasterised by the page's canvas text and blended into the
 // 16-bit surface.
 //
+// Sound: Web Audio, the effects decoded from their WAV files into buffers,
+// each play a voice with its volume and balance, 16 voices at most, stops
+// faded over 40 ms. The browser lets the page sound only once its user has
+// pressed a key or clicked.
+//
 // Scripted input: with `scriptedInput`, the page's keys and mouse are not
 // delivered; keys come from Schedule, by frame index, exactly as on the
 // scripted backend (a frame is counted each time PeekMessage finds the queue

@@ -4,7 +4,8 @@ from a server on 127.0.0.1; keys go in through the DevTools protocol as real
 input events, and the checks look at screenshots of the canvas and at what
 the page says.
 
-  browser_test.py play    WEB_DIR TARVO_REPLAY   intro, Space, Up, P, blur, 60 a second, Escape, console
+  browser_test.py play    WEB_DIR TARVO_REPLAY   intro, Space, Up, sound, P, blur, 60 a second, Escape,
+                                                 console
   browser_test.py refuse  WEB_DIR                no WebAssembly, pictures not downloaded, a
                                                  start-up failure's message box
   browser_test.py replay  WEB_DIR TARVO_REPLAY SCRIPT FRAMES
@@ -193,6 +194,8 @@ class Browser:
                 '--disable-backgrounding-occluded-windows', '--force-device-scale-factor=1',
                 # Nothing but the local server is reachable.
                 '--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1',
+                # Sound only after a key, as a browser in front of its user.
+                '--autoplay-policy=user-gesture-required',
                 '--window-size=1280,1024', '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0',
                 '--user-data-dir=' + self.profile, 'about:blank']
         self.process = subprocess.Popen(args, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -358,6 +361,10 @@ def play(browser, server, replay):
           'Up scrolls the arena (%d of %d pixels changed)' % (moved, started.width * started.height))
     check(after['viewY'] > before['viewY'] + 100, 'the view moved down the arena: viewY %s -> %s' %
           (before['viewY'], after['viewY']))
+    # Thrust hums: the effects reach Web Audio.
+    played, running = browser.evaluate('Module.audio ? [Module.audio.played, Module.audio.ctx.state] : [-1, null]')
+    check(played > 0 and running == 'running', 'sound effects are played through Web Audio (%s started, %s)' %
+          (played, running))
 
     # P is read as held, so a press pauses or resumes depending on how many
     # frames it lasted: press until the state changes.
