@@ -336,6 +336,22 @@ def play(browser, server, replay):
     check((intro.width, intro.height) == (755, 511) and intro.region(128, 106, 500, 300) == panel,
           'the intro picture shows, as tarvo-replay draws it (canvas %d x %d)' % (intro.width, intro.height))
 
+    # A bigger page: twice the size, each pixel a 2 x 2 block; and back.
+    browser.call('Emulation.setDeviceMetricsOverride', width=1700, height=1200, deviceScaleFactor=1, mobile=False)
+    shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
+                             ' return r.width === 1510 && r.height === 1022 && [r.width, r.height]; })()', 5)
+    check(shown == [1510, 1022], 'on a page of 1700 x 1200 the canvas shows at twice its size (%s)' % shown)
+    time.sleep(0.3)
+    big = browser.canvas_shot()
+    blocks = big.width == 1510 and all(
+        big.pixel(2 * x + dx, 2 * y + dy) == reference.pixel(x, y)
+        for y in range(106, 406, 3) for x in range(128, 628, 3) for dx in (0, 1) for dy in (0, 1))
+    check(blocks, 'every pixel of the intro a sharp 2 x 2 block of its own colour')
+    browser.call('Emulation.clearDeviceMetricsOverride')
+    shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
+                             ' return r.width === 755 && r.height === 511 && [r.width, r.height]; })()', 5)
+    check(shown == [755, 511], 'and at its own size again on a page of 1280 x 1024 (%s)' % shown)
+
     # 60 frames a second by the backend's timer.
     first, began = state(browser)['frame'], time.time()
     time.sleep(2)
