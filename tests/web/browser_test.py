@@ -187,7 +187,7 @@ class Browser:
 
     def __init__(self):
         self.profile = tempfile.mkdtemp(prefix='tarvo-web-chromium-')
-        args = [find_chromium(), '--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run',
+        args = [find_chromium(), '--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-dev-shm-usage',
                 '--no-default-browser-check', '--disable-extensions', '--disable-background-networking',
                 '--disable-component-update', '--disable-sync', '--no-pings', '--no-proxy-server',
                 '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
