@@ -58,7 +58,8 @@ void PassScalar(const RotatePlane<T>& p, const RotateGeometry& g) {
     }
 }
 
-bool UseAvx2() {
+// Unused where the vector passes are not built (the web build).
+[[maybe_unused]] bool UseAvx2() {
 #if defined(__x86_64__) || defined(__i386__)
     // The rotation needs AVX2 only; the AVX-512 set implies it.
     return &ActiveBlitKernels() == &kAvx2BlitKernels || &ActiveBlitKernels() == &kAvx512BlitKernels;

@@ -131,7 +131,7 @@ intptr_t WindowsDX::WindowProc(platform::WindowHandle window, uint32_t message, 
             break;
         case platform::WM_KEYDOWN:
             // M mutes and unmutes; the repeats of a held key do not toggle it again.
-            if ((wParam & 0xFFu) == 'M' && keyState['M'] == 0) audio.ToggleMute();
+            if ((wParam & 0xFFu) == 'M' && keyState[static_cast<uint8_t>('M')] == 0) audio.ToggleMute();
             keyState[wParam & 0xFFu] = 1;
             break;
         case platform::WM_KEYUP:
