@@ -1,5 +1,8 @@
 #include "game/arena.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/windows_dx.h"
 #include "image/tiff_image.h"
 
@@ -66,9 +69,28 @@ void Arena::Setup(float* viewXPointer, float* viewYPointer) {
     reader.LoadTiff("Images\\wall.tif", &wall, 1);
 }
 
+namespace {
+
+// Cells [first, last] whose picture, at 42 * cell + view truncated, can touch
+// screen pixels clipStart..clipEnd: a cell further out draws nothing, so
+// leaving it out changes no pixel. A cell of margin on each side keeps the
+// rounding of the float view out of the question.
+void VisibleCells(float view, int clipStart, int clipEnd, int cells, int& first, int& last) {
+    const double lowest = std::floor((clipStart - kCellSize - static_cast<double>(view)) / kCellSize) - 1;
+    const double highest = std::ceil((clipEnd - static_cast<double>(view)) / kCellSize) + 1;
+    first = static_cast<int>(std::max(0.0, std::min(lowest, static_cast<double>(cells))));
+    last = static_cast<int>(std::max(-1.0, std::min(highest, static_cast<double>(cells - 1))));
+}
+
+}  // namespace
+
 void Arena::Draw() {
-    for (int c = 0; c < kArenaColumns; ++c)
-        for (int r = 0; r < kArenaRows; ++r)
+    // Only the cells that can show: the rest would be clipped away whole.
+    int firstColumn, lastColumn, firstRow, lastRow;
+    VisibleCells(*viewX, Tarvo.clipLeft, Tarvo.clipRight, kArenaColumns, firstColumn, lastColumn);
+    VisibleCells(*viewY, Tarvo.clipTop, Tarvo.clipBottom, kArenaRows, firstRow, lastRow);
+    for (int c = firstColumn; c <= lastColumn; ++c)
+        for (int r = firstRow; r <= lastRow; ++r)
             if (grid[c * kArenaRows + r] != 0)
                 Tarvo.DrawTransparent(static_cast<int>(kCellSize * c + *viewX),
                                       static_cast<int>(kCellSize * r + *viewY), &wall);

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "tests/game/game_fixture.h"
 
@@ -149,6 +151,33 @@ TEST_F(ArenaTest, DrawPutsEachWallAtItsCornerPlusTheView) {
     // Column 9 is free: nothing left of the wall.
     EXPECT_EQ(Tarvo.backBuffer[Tarvo.rowOffset[20 + 21] + 10], 0);
     Tarvo.EndDraw();
+}
+
+TEST_F(ArenaTest, DrawShowsExactlyWhatDrawingEveryCellWouldShow) {
+    StartEngine();
+    arena.Setup(&viewX, &viewY);
+    std::mt19937 random(42);
+    std::uniform_real_distribution<float> view(-1800, 800);
+    std::vector<float> views = {0, -442, -354, 41.99f, -1679.5f, -1260.25f, 755.5f, 511, -2000, 900};
+    for (int i = 0; i < 60; ++i) views.push_back(view(random));
+    const size_t words = static_cast<size_t>(Tarvo.rowOffset[511] + 756);
+    for (size_t i = 0; i + 1 < views.size(); ++i) {
+        viewX = views[i];
+        viewY = views[i + 1];
+        SCOPED_TRACE(testing::Message() << viewX << ", " << viewY);
+        ASSERT_TRUE(Tarvo.BeginDraw());
+        Tarvo.ClearScreen();
+        for (int c = 0; c < kArenaColumns; ++c)
+            for (int r = 0; r < kArenaRows; ++r)
+                if (arena.grid[c * kArenaRows + r] != 0)
+                    Tarvo.DrawTransparent(static_cast<int>(kCellSize * c + viewX),
+                                          static_cast<int>(kCellSize * r + viewY), &arena.wall);
+        const std::vector<uint16_t> everyCell(Tarvo.backBuffer, Tarvo.backBuffer + words);
+        Tarvo.ClearScreen();
+        arena.Draw();
+        ASSERT_TRUE(std::equal(everyCell.begin(), everyCell.end(), Tarvo.backBuffer));
+        Tarvo.EndDraw();
+    }
 }
 
 }  // namespace
