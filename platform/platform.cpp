@@ -23,4 +23,19 @@ void SetCurrent(Platform* platform) { current = platform; }
 
 Platform* CurrentOrNull() { return current; }
 
+int ControlCharacterOfKey(int virtualKey) {
+    switch (virtualKey) {
+        case VK_ESCAPE:
+            return 27;
+        case VK_RETURN:
+            return 13;
+        case VK_BACK:
+            return 8;
+        case VK_TAB:
+            return 9;
+        default:
+            return 0;
+    }
+}
+
 }  // namespace platform

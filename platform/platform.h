@@ -355,4 +355,9 @@ void SetCurrent(Platform* platform);
 // The installed backend, or null (for code that installs one for a while).
 Platform* CurrentOrNull();
 
+// The character a key types that no backend reports as text of its own
+// (Escape 27, Enter 13, Backspace 8, Tab 9); 0 for every other key. Backends
+// send it as WM_CHAR after the key-down.
+int ControlCharacterOfKey(int virtualKey);
+
 }  // namespace platform

@@ -52,14 +52,4 @@ int VirtualKeyFromSdl(SDL_Keycode sym, SDL_Scancode scancode) {
     return 0;
 }
 
-int ControlCharacterFromVirtualKey(int virtualKey) {
-    switch (virtualKey) {
-        case VK_ESCAPE: return 27;
-        case VK_RETURN: return 13;
-        case VK_BACK: return 8;
-        case VK_TAB: return 9;
-        default: return 0;
-    }
-}
-
 }  // namespace platform

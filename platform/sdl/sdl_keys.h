@@ -10,8 +10,4 @@ namespace platform {
 // is 'P'); the rest go by position.
 int VirtualKeyFromSdl(SDL_Keycode sym, SDL_Scancode scancode);
 
-// The character a key types that SDL reports no text for (Escape 27, Enter
-// 13, Backspace 8, Tab 9); 0 for every other key.
-int ControlCharacterFromVirtualKey(int virtualKey);
-
 }  // namespace platform

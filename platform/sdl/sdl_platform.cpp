@@ -22,8 +22,9 @@
 
 #include "platform/frame_pacer.h"
 #include "platform/gamepad_keys.h"
-#include "platform/window_scale.h"
+#include "platform/memory_surfaces.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/window_scale.h"
 
 namespace platform {
 
@@ -31,8 +32,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int64_t kFramePeriodNanos = 1'000'000'000 / 60;
-// Largest side of a surface: the windowed back surface and a full-screen mode alike.
-constexpr int kMaxSurfaceSide = 16384;
 
 const char* const kFontPaths[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
@@ -112,16 +111,7 @@ struct Window {
     bool destroyed = false;
 };
 
-struct Surface {
-    bool primary = false;
-    uint32_t caps = 0;
-    int width = 0;
-    int height = 0;
-    int pitchBytes = 0;
-    std::vector<uint8_t> pixels;  // off-screen and back-buffer memory
-    Surface* attached = nullptr;  // back buffer of a flip chain
-    bool lost = false;
-};
+using Surface = MemorySurface;
 
 class SdlPlatform final : public Platform {
 public:
@@ -139,7 +129,6 @@ public:
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
         DestroyPresentation();
-        for (Surface* s : surfaces) delete s;
         for (Window* w : windows) {
             if (w->sdl != nullptr) SDL_DestroyWindow(w->sdl);
             delete w;
@@ -162,9 +151,9 @@ public:
             // Those count only when asked for by name.
             const char* driver = SDL_GetCurrentVideoDriver();
             const char* named = std::getenv("SDL_VIDEODRIVER");
-            const bool invisible = driver != nullptr && (std::strcmp(driver, "offscreen") == 0 ||
-                                                         std::strcmp(driver, "dummy") == 0 ||
-                                                         std::strcmp(driver, "evdev") == 0);
+            const bool invisible =
+                driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+                                      std::strcmp(driver, "evdev") == 0);
             if (invisible && (named == nullptr || named[0] == '\0')) {
                 std::fprintf(stderr, "Tarvo: no display: only the '%s' video driver is available.\n", driver);
                 SDL_Quit();
@@ -186,8 +175,8 @@ public:
     int GetScreenWidth() override { return OpeningDisplay().w; }
     int GetScreenHeight() override { return OpeningDisplay().h; }
 
-    WindowHandle CreateWindow(uint32_t, const char*, const char* title, uint32_t style, int x, int y,
-                              int outerWidth, int outerHeight) override {
+    WindowHandle CreateWindow(uint32_t, const char*, const char* title, uint32_t style, int x, int y, int outerWidth,
+                              int outerHeight) override {
         if (!started || outerWidth <= 0 || outerHeight <= 0) return nullptr;
         // SDL sizes the client area and the window manager adds its frame, so
         // the outer size asked for is what the client area gets.
@@ -196,7 +185,8 @@ public:
         // A scaled window keeps the centre the engine placed it around.
         const int left = display.x + x - (scale - 1) * outerWidth / 2;
         const int top = display.y + y - (scale - 1) * outerHeight / 2;
-        SDL_Window* sdl = SDL_CreateWindow(title, left, top, outerWidth * scale, outerHeight * scale, SDL_WINDOW_HIDDEN);
+        SDL_Window* sdl =
+            SDL_CreateWindow(title, left, top, outerWidth * scale, outerHeight * scale, SDL_WINDOW_HIDDEN);
         if (sdl == nullptr) return nullptr;
         auto* window = new Window{sdl, style, false};
         windows.push_back(window);
@@ -260,8 +250,7 @@ public:
         for (Window* w : windows) {
             if (w->destroyed) continue;
             const uint32_t flags = SDL_GetWindowFlags(w->sdl);
-            if ((flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & SDL_WINDOW_SHOWN) != 0)
-                return w;
+            if ((flags & SDL_WINDOW_INPUT_FOCUS) != 0 && (flags & SDL_WINDOW_SHOWN) != 0) return w;
         }
         // Without a window manager nothing ever holds the focus; the one
         // visible window is then the one in front.
@@ -307,10 +296,12 @@ public:
         if (!exclusive || presentWindow == nullptr) return DDERR_NOEXCLUSIVEMODE;
         // The back surface is allocated from the mode's size, so it is bounded
         // as the windowed one is: a huge request fails the mode, not the process.
-        if (bitsPerPixel != 16 || width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide)
+        if (bitsPerPixel != 16 || width <= 0 || height <= 0 || width > MemorySurfaces::kMaxSide ||
+            height > MemorySurfaces::kMaxSide)
             return DDERR_INVALIDMODE;
         SDL_SetWindowSize(presentWindow->sdl, width, height);
-        if (SDL_SetWindowFullscreen(presentWindow->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return DDERR_UNSUPPORTEDMODE;
+        if (SDL_SetWindowFullscreen(presentWindow->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            return DDERR_UNSUPPORTEDMODE;
         modeWidth = width;
         modeHeight = height;
         return DD_OK;
@@ -321,63 +312,25 @@ public:
         if ((request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {
             if (presentWindow == nullptr) return DDERR_NOCOOPERATIVELEVELSET;
             if (renderer == nullptr && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
-            auto* primary = new Surface;
-            primary->primary = true;
-            primary->caps = DDSCAPS_PRIMARYSURFACE | (accelerated ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
-            const SDL_Rect desktop = DesktopBounds();
-            primary->width = modeWidth > 0 ? modeWidth : desktop.w;
-            primary->height = modeHeight > 0 ? modeHeight : desktop.h;
-            primary->pitchBytes = primary->width * 2;
-            if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0) {
-                Surface* back = NewMemorySurface(primary->width, primary->height);
-                back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
-                primary->attached = back;
-                primary->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-            }
-            surfaces.push_back(primary);
-            out = primary;
-            return DD_OK;
         }
-        if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-        if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > kMaxSurfaceSide ||
-            request.dwHeight > kMaxSurfaceSide)
-            return DDERR_INVALIDPARAMS;
-        Surface* surface = NewMemorySurface(static_cast<int>(request.dwWidth), static_cast<int>(request.dwHeight));
-        surface->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-        out = surface;
-        return DD_OK;
+        const SDL_Rect desktop = DesktopBounds();
+        return memory.Create(request, modeWidth > 0 ? modeWidth : desktop.w, modeHeight > 0 ? modeHeight : desktop.h,
+                             accelerated ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY, out);
     }
 
     HResult GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) override {
-        Surface* s = static_cast<Surface*>(handle);
-        if ((caps & DDSCAPS_BACKBUFFER) == 0 || s->attached == nullptr) return DDERR_NOTFOUND;
-        out = s->attached;
-        return DD_OK;
+        return memory.GetAttached(handle, caps, out);
     }
 
     HResult GetSurfaceDesc(SurfaceHandle handle, SurfaceDesc& desc) override {
-        const Surface* s = static_cast<Surface*>(handle);
-        desc.dwWidth = static_cast<uint32_t>(s->width);
-        desc.dwHeight = static_cast<uint32_t>(s->height);
-        desc.lPitch = s->pitchBytes;
-        desc.dwCaps = s->caps;
-        desc.dwRGBBitCount = 16;
-        desc.dwRBitMask = rgb555 ? 0x7C00 : 0xF800;
-        desc.dwGBitMask = rgb555 ? 0x03E0 : 0x07E0;
-        desc.dwBBitMask = 0x001F;
+        memory.Describe(handle, desc, rgb555 ? 0x7C00 : 0xF800, rgb555 ? 0x03E0 : 0x07E0, 0x001F);
         return DD_OK;
     }
 
     HResult Lock(SurfaceHandle handle, SurfaceDesc& desc) override {
-        Surface* s = static_cast<Surface*>(handle);
-        if (s->primary) return DDERR_CANTLOCKSURFACE;
-        if (s->lost) return DDERR_SURFACELOST;
-        Pace();
-        desc.lpSurface = s->pixels.data();
-        desc.lPitch = s->pitchBytes;
-        desc.dwWidth = static_cast<uint32_t>(s->width);
-        desc.dwHeight = static_cast<uint32_t>(s->height);
-        return DD_OK;
+        const HResult result = memory.Lock(handle, desc);
+        if (result == DD_OK) Pace();
+        return result;
     }
 
     HResult Unlock(SurfaceHandle) override { return DD_OK; }
@@ -403,15 +356,12 @@ public:
         return DD_OK;
     }
 
-    HResult IsLost(SurfaceHandle handle) override {
-        return static_cast<Surface*>(handle)->lost ? DDERR_SURFACELOST : DD_OK;
-    }
+    HResult IsLost(SurfaceHandle handle) override { return memory.IsLost(handle); }
 
     HResult Restore(SurfaceHandle handle) override {
-        Surface* s = static_cast<Surface*>(handle);
-        if (s->primary && renderer == nullptr && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
-        s->lost = false;
-        std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint8_t>(0));
+        if (MemorySurfaces::From(handle)->primary && renderer == nullptr && !CreatePresentation())
+            return DDERR_NODIRECTDRAWHW;
+        memory.Restore(handle);
         return DD_OK;
     }
 
@@ -438,8 +388,8 @@ public:
         // Latin-1, like the single-byte text the engine hands over.
         SDL_Surface* glyphs = TTF_RenderText_Blended(font, line.c_str(), fg);
         if (glyphs == nullptr) return;
-        SDL_Surface* target = SDL_CreateRGBSurfaceWithFormatFrom(s->pixels.data(), s->width, s->height, 16,
-                                                                 s->pitchBytes, PixelFormat());
+        SDL_Surface* target =
+            SDL_CreateRGBSurfaceWithFormatFrom(s->pixels.data(), s->width, s->height, 16, s->pitchBytes, PixelFormat());
         if (target != nullptr) {
             SDL_SetSurfaceBlendMode(glyphs, SDL_BLENDMODE_BLEND);
             SDL_Rect at{x, y, glyphs->w, glyphs->h};
@@ -451,25 +401,7 @@ public:
 
     void ReleaseDC(SurfaceHandle) override {}
 
-    void ReleaseSurface(SurfaceHandle handle) override {
-        Surface* s = static_cast<Surface*>(handle);
-        auto it = std::find(surfaces.begin(), surfaces.end(), s);
-        if (it == surfaces.end()) return;
-        surfaces.erase(it);
-        // A chain's back buffer released on its own: its primary must not
-        // keep pointing at it.
-        for (Surface* other : surfaces)
-            if (other->attached == s) other->attached = nullptr;
-        if (s->attached != nullptr) {
-            // The chain's back buffer goes with its primary.
-            auto back = std::find(surfaces.begin(), surfaces.end(), s->attached);
-            if (back != surfaces.end()) {
-                surfaces.erase(back);
-                delete s->attached;
-            }
-        }
-        delete s;
-    }
+    void ReleaseSurface(SurfaceHandle handle) override { memory.Release(handle); }
 
     void ReleaseDirectDraw(DirectDrawHandle) override {
         DestroyPresentation();
@@ -627,7 +559,7 @@ private:
                 Post(window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
                 // Keys that type a control character produce no text event of their own.
                 if (event.type == SDL_KEYDOWN) {
-                    const int c = ControlCharacterFromVirtualKey(vk);
+                    const int c = ControlCharacterOfKey(vk);
                     if (c != 0) Post(window, WM_CHAR, static_cast<uintptr_t>(c), 0);
                 }
                 break;
@@ -656,7 +588,8 @@ private:
                 if (event.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
                 if (event.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
                 if (event.button.button == SDL_BUTTON_MIDDLE) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-                if (message != 0) Post(window, message, 0, MakeLParam(Logical(event.button.x), Logical(event.button.y)));
+                if (message != 0)
+                    Post(window, message, 0, MakeLParam(Logical(event.button.x), Logical(event.button.y)));
                 break;
             }
             case SDL_CONTROLLERDEVICEADDED: {
@@ -683,8 +616,7 @@ private:
             case SDL_CONTROLLERBUTTONDOWN:
             case SDL_CONTROLLERBUTTONUP:
                 pad.Button(event.cbutton.which, PadButtonFromSdl(event.cbutton.button),
-                           event.type == SDL_CONTROLLERBUTTONDOWN,
-                           [this](int vk, bool down) { PostPadKey(vk, down); });
+                           event.type == SDL_CONTROLLERBUTTONDOWN, [this](int vk, bool down) { PostPadKey(vk, down); });
                 break;
             case SDL_CONTROLLERAXISMOTION:
                 pad.Axis(event.caxis.which, PadAxisFromSdl(event.caxis.axis), event.caxis.value,
@@ -696,8 +628,7 @@ private:
                 break;
             case SDL_RENDER_DEVICE_RESET:
                 // Video memory was taken away: the surfaces report it until restored.
-                for (Surface* s : surfaces)
-                    if (s->primary) s->lost = true;
+                memory.LosePrimaries();
                 DestroyPresentation();
                 break;
             default:
@@ -737,7 +668,7 @@ private:
         if (mainWindow == nullptr || mainWindow->destroyed) return;
         Post(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
         if (down) {
-            const int c = ControlCharacterFromVirtualKey(vk);
+            const int c = ControlCharacterOfKey(vk);
             if (c != 0) Post(mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
         }
     }
@@ -801,16 +732,6 @@ private:
         return all;
     }
 
-    Surface* NewMemorySurface(int width, int height) {
-        auto* s = new Surface;
-        s->width = width;
-        s->height = height;
-        s->pitchBytes = (width * 2 + 3) & ~3;  // rows start on 4-byte boundaries
-        s->pixels.assign(static_cast<size_t>(s->pitchBytes) * static_cast<size_t>(height), 0);
-        surfaces.push_back(s);
-        return s;
-    }
-
     bool CreatePresentation() {
         SDL_Window* sdl = presentWindow->sdl;
         // Refresh sync keeps the picture whole where the display runs at
@@ -843,8 +764,8 @@ private:
         if (renderer == nullptr) return false;
         if (texture == nullptr || textureWidth != source.width || textureHeight != source.height) {
             if (texture != nullptr) SDL_DestroyTexture(texture);
-            texture = SDL_CreateTexture(renderer, PixelFormat(), SDL_TEXTUREACCESS_STREAMING, source.width,
-                                        source.height);
+            texture =
+                SDL_CreateTexture(renderer, PixelFormat(), SDL_TEXTUREACCESS_STREAMING, source.width, source.height);
             if (texture == nullptr) return false;
             textureWidth = source.width;
             textureHeight = source.height;
@@ -865,7 +786,8 @@ private:
     // Holds frames to 60 a second (platform/frame_pacer.h): the timer is the
     // floor under every frame, whether or not its present waited.
     void Pace() {
-        const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+        const int64_t now =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
         const int64_t until = pacer.FrameStart(now);
         if (until > now) std::this_thread::sleep_until(Clock::time_point(std::chrono::nanoseconds(until)));
     }
@@ -898,7 +820,7 @@ private:
     int modeHeight = 0;
     WindowProcFn windowProc = nullptr;
     std::vector<Window*> windows;
-    std::vector<Surface*> surfaces;
+    MemorySurfaces memory;
     Window* mainWindow = nullptr;
     Window* presentWindow = nullptr;
     SDL_Renderer* renderer = nullptr;

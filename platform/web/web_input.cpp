@@ -41,16 +41,6 @@ int VirtualKeyFromBrowser(unsigned long keyCode) {
     }
 }
 
-int ControlCharacterOfKey(int virtualKey) {
-    switch (virtualKey) {
-        case VK_ESCAPE: return 27;
-        case VK_RETURN: return 13;
-        case VK_BACK: return 8;
-        case VK_TAB: return 9;
-        default: return 0;
-    }
-}
-
 int TypedCharacter(const char* key, bool ctrl, bool alt, bool meta) {
     if (key == nullptr || ctrl || alt || meta) return 0;
     const auto* p = reinterpret_cast<const unsigned char*>(key);

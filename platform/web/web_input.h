@@ -23,10 +23,6 @@ namespace platform {
 // code for.
 int VirtualKeyFromBrowser(unsigned long keyCode);
 
-// The character a key types that the page reports as a named key (Escape 27,
-// Enter 13, Backspace 8, Tab 9); 0 for every other key.
-int ControlCharacterOfKey(int virtualKey);
-
 // The single-byte character typed by a keydown whose `key` attribute is the
 // UTF-8 text `key`: its code when `key` is one character below 256 and no
 // Ctrl, Alt or Meta modifier is held, else 0 ("ArrowUp", "é" in Latin-1 is

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/frame_pacer.h"
+#include "platform/memory_surfaces.h"
 #include "platform/web/web_input.h"
 
 namespace platform {
@@ -26,7 +27,6 @@ constexpr int64_t kFramePeriodNanos = 1'000'000'000 / 60;
 constexpr double kScriptedYieldMs = 50;
 // How often a modal message box looks whether it was closed.
 constexpr unsigned kDialogPollMs = 50;
-constexpr int kMaxSurfaceSide = 16384;
 const char kCanvas[] = "#canvas";
 const char kStage[] = "#stage";
 
@@ -215,16 +215,7 @@ struct Window {
     bool destroyed = false;
 };
 
-struct Surface {
-    bool primary = false;
-    uint32_t caps = 0;
-    int width = 0;
-    int height = 0;
-    int pitchBytes = 0;
-    std::vector<uint8_t> pixels;
-    Surface* attached = nullptr;
-    bool lost = false;
-};
+using Surface = MemorySurface;
 
 class BrowserPlatform final : public WebPlatform {
 public:
@@ -232,7 +223,6 @@ public:
 
     ~BrowserPlatform() override {
         if (listening) emscripten_html5_remove_all_event_listeners();
-        for (Surface* s : surfaces) delete s;
         for (Window* w : windows) delete w;
     }
 
@@ -256,7 +246,8 @@ public:
 
     WindowHandle CreateWindow(uint32_t, const char*, const char*, uint32_t, int x, int y, int outerWidth,
                               int outerHeight) override {
-        if (outerWidth <= 0 || outerHeight <= 0 || outerWidth > kMaxSurfaceSide || outerHeight > kMaxSurfaceSide)
+        if (outerWidth <= 0 || outerHeight <= 0 || outerWidth > MemorySurfaces::kMaxSide ||
+            outerHeight > MemorySurfaces::kMaxSide)
             return nullptr;
         // A page has no window frame: the client area is the whole window.
         auto* window = new Window{x, y, outerWidth, outerHeight, false, false};
@@ -347,7 +338,8 @@ public:
 
     HResult SetDisplayMode(DirectDrawHandle, int width, int height, int bitsPerPixel) override {
         if (!exclusive) return DDERR_NOEXCLUSIVEMODE;
-        if (bitsPerPixel != 16 || width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide)
+        if (bitsPerPixel != 16 || width <= 0 || height <= 0 || width > MemorySurfaces::kMaxSide ||
+            height > MemorySurfaces::kMaxSide)
             return DDERR_INVALIDMODE;
         // Full screen on a page is the canvas at the mode's size.
         modeWidth = width;
@@ -362,64 +354,24 @@ public:
     }
 
     HResult CreateSurface(DirectDrawHandle, const SurfaceDesc& request, SurfaceHandle& out) override {
-        if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
-        if ((request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {
-            auto* primary = new Surface;
-            primary->primary = true;
-            primary->caps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_SYSTEMMEMORY;
-            primary->width = modeWidth > 0 ? modeWidth : GetScreenWidth();
-            primary->height = modeHeight > 0 ? modeHeight : GetScreenHeight();
-            primary->pitchBytes = primary->width * 2;
-            if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0) {
-                Surface* back = NewMemorySurface(primary->width, primary->height);
-                back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
-                primary->attached = back;
-                primary->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-            }
-            surfaces.push_back(primary);
-            out = primary;
-            return DD_OK;
-        }
-        if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
-        if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > kMaxSurfaceSide ||
-            request.dwHeight > kMaxSurfaceSide)
-            return DDERR_INVALIDPARAMS;
-        Surface* surface = NewMemorySurface(static_cast<int>(request.dwWidth), static_cast<int>(request.dwHeight));
-        surface->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-        out = surface;
-        return DD_OK;
+        return memory.Create(request, modeWidth > 0 ? modeWidth : GetScreenWidth(),
+                             modeHeight > 0 ? modeHeight : GetScreenHeight(), DDSCAPS_SYSTEMMEMORY, out);
     }
 
     HResult GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) override {
-        Surface* s = static_cast<Surface*>(handle);
-        if ((caps & DDSCAPS_BACKBUFFER) == 0 || s->attached == nullptr) return DDERR_NOTFOUND;
-        out = s->attached;
-        return DD_OK;
+        return memory.GetAttached(handle, caps, out);
     }
 
+    // The browser's canvas takes 5-6-5 only.
     HResult GetSurfaceDesc(SurfaceHandle handle, SurfaceDesc& desc) override {
-        const Surface* s = static_cast<Surface*>(handle);
-        desc.dwWidth = static_cast<uint32_t>(s->width);
-        desc.dwHeight = static_cast<uint32_t>(s->height);
-        desc.lPitch = s->pitchBytes;
-        desc.dwCaps = s->caps;
-        desc.dwRGBBitCount = 16;
-        desc.dwRBitMask = 0xF800;
-        desc.dwGBitMask = 0x07E0;
-        desc.dwBBitMask = 0x001F;
+        memory.Describe(handle, desc, 0xF800, 0x07E0, 0x001F);
         return DD_OK;
     }
 
     HResult Lock(SurfaceHandle handle, SurfaceDesc& desc) override {
-        Surface* s = static_cast<Surface*>(handle);
-        if (s->primary) return DDERR_CANTLOCKSURFACE;
-        if (s->lost) return DDERR_SURFACELOST;
-        Pace();
-        desc.lpSurface = s->pixels.data();
-        desc.lPitch = s->pitchBytes;
-        desc.dwWidth = static_cast<uint32_t>(s->width);
-        desc.dwHeight = static_cast<uint32_t>(s->height);
-        return DD_OK;
+        const HResult result = memory.Lock(handle, desc);
+        if (result == DD_OK) Pace();
+        return result;
     }
 
     HResult Unlock(SurfaceHandle) override { return DD_OK; }
@@ -443,14 +395,10 @@ public:
         return DD_OK;
     }
 
-    HResult IsLost(SurfaceHandle handle) override {
-        return static_cast<Surface*>(handle)->lost ? DDERR_SURFACELOST : DD_OK;
-    }
+    HResult IsLost(SurfaceHandle handle) override { return memory.IsLost(handle); }
 
     HResult Restore(SurfaceHandle handle) override {
-        Surface* s = static_cast<Surface*>(handle);
-        s->lost = false;
-        std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint8_t>(0));
+        memory.Restore(handle);
         return DD_OK;
     }
 
@@ -474,22 +422,7 @@ public:
 
     void ReleaseDC(SurfaceHandle) override {}
 
-    void ReleaseSurface(SurfaceHandle handle) override {
-        Surface* s = static_cast<Surface*>(handle);
-        auto it = std::find(surfaces.begin(), surfaces.end(), s);
-        if (it == surfaces.end()) return;
-        surfaces.erase(it);
-        for (Surface* other : surfaces)
-            if (other->attached == s) other->attached = nullptr;
-        if (s->attached != nullptr) {
-            auto back = std::find(surfaces.begin(), surfaces.end(), s->attached);
-            if (back != surfaces.end()) {
-                surfaces.erase(back);
-                delete s->attached;
-            }
-        }
-        delete s;
-    }
+    void ReleaseSurface(SurfaceHandle handle) override { memory.Release(handle); }
 
     void ReleaseDirectDraw(DirectDrawHandle) override { modeWidth = modeHeight = 0; }
 
@@ -617,16 +550,6 @@ private:
         emscripten_set_element_css_size(kCanvas, scale.cssWidth, scale.cssHeight);
     }
 
-    Surface* NewMemorySurface(int width, int height) {
-        auto* s = new Surface;
-        s->width = width;
-        s->height = height;
-        s->pitchBytes = (width * 2 + 3) & ~3;  // rows start on 4-byte boundaries
-        s->pixels.assign(static_cast<size_t>(s->pitchBytes) * static_cast<size_t>(height), 0);
-        surfaces.push_back(s);
-        return s;
-    }
-
     // The surface's top-left part, as much as the canvas shows, in RGBA.
     void Present(const Surface& source) {
         if (mainWindow == nullptr) return;
@@ -711,7 +634,7 @@ private:
     int framesRun = 0;
     WindowProcFn windowProc = nullptr;
     std::vector<Window*> windows;
-    std::vector<Surface*> surfaces;
+    MemorySurfaces memory;
     Window* mainWindow = nullptr;
     std::deque<Message> queue;
     std::multimap<int, Message> scheduled;

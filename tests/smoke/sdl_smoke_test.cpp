@@ -197,7 +197,7 @@ TEST(SdlKeys, MapToVirtualKeyCodes) {
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_F1, SDL_SCANCODE_F1), 0x70);
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON), 0xBA);
     EXPECT_EQ(VirtualKeyFromSdl(SDLK_KP_5, SDL_SCANCODE_KP_5), 0x65);
-    EXPECT_EQ(platform::ControlCharacterFromVirtualKey(27), 27);
-    EXPECT_EQ(platform::ControlCharacterFromVirtualKey(8), 8);
-    EXPECT_EQ(platform::ControlCharacterFromVirtualKey('A'), 0);
+    EXPECT_EQ(platform::ControlCharacterOfKey(27), 27);
+    EXPECT_EQ(platform::ControlCharacterOfKey(8), 8);
+    EXPECT_EQ(platform::ControlCharacterOfKey('A'), 0);
 }
