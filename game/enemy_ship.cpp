@@ -197,7 +197,11 @@ void EnemyShip::Draw() {
         else
             frame = 4;
     }
-    frames[frame].Rotate(&turnBuffer, angle - 90, 1.0f);
+    // An empty slot (a missing picture) shows nothing, not the turn buffer's
+    // previous picture, as for the player's ship.
+    Image& picture = frames[frame];
+    if (picture.data == nullptr) return;
+    picture.Rotate(&turnBuffer, angle - 90, 1.0f);
     Tarvo.DrawTransparent(static_cast<int>(x - 40 + *viewX), static_cast<int>(y - 40 + *viewY), &turnBuffer);
 }
 
