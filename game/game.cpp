@@ -7,7 +7,6 @@
 #include "game/game_events.h"
 #include "game/game_random.h"
 #include "game/game_sounds.h"
-#include "game/key_recorder.h"
 #include "image/tiff_image.h"
 
 float viewX = 0;
@@ -124,8 +123,6 @@ void initialize() {
 }
 
 void run() {
-    // What this frame reads of the keys, for `tarvo --record`.
-    keyRecorder.Sample();
     // The frame's sounds are read from the state around it: the rules below
     // neither report them nor know that anyone listens.
     const GameSnapshot before = TakeSnapshot();

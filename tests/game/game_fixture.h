@@ -16,7 +16,7 @@
 #include "file/data_path.h"
 #include "game/game.h"
 #include "game/game_random.h"
-#include "game/key_script.h"
+#include "engine/key_script.h"
 #include "platform/scripted/scripted_platform.h"
 #include "tests/support/engine_reset.h"
 

@@ -14,7 +14,7 @@
 #include "engine/audio.h"
 #include "game/game_events.h"
 #include "game/game_sounds.h"
-#include "game/state_report.h"
+#include "tools/replay/state_report.h"
 #include "tests/game/game_fixture.h"
 #include "tools/replay/replay_runner.h"
 

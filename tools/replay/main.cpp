@@ -3,7 +3,7 @@
 //
 //   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]
 //
-// SCRIPT holds lines `FRAME down|up KEY` (see game/key_script.h); "-" reads
+// SCRIPT holds lines `FRAME down|up KEY` (see engine/key_script.h); "-" reads
 // standard input. --shots writes the finished picture of each named frame to
 // DIR/frame_NNNNN.tif (DIR defaults to the working folder). The pictures are
 // found as the game finds them, from any working folder.
@@ -26,7 +26,7 @@
 #include <sstream>
 #include <string>
 
-#include "game/state_report.h"
+#include "tools/replay/state_report.h"
 #include "tools/replay/replay_runner.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "game/state_report.h"
+#include "tools/replay/state_report.h"
 
 #include <cstdio>
 
