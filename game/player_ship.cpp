@@ -4,6 +4,7 @@
 
 #include "engine/windows_dx.h"
 #include "game/arena.h"
+#include "game/geometry.h"
 #include "game/photons.h"
 #include "game/ship_pictures.h"
 #include "image/tiff_image.h"

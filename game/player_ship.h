@@ -8,7 +8,6 @@
 // angle a is (cos a, -sin a). Everything is per frame.
 #pragma once
 
-#include "game/geometry.h"
 #include "image/image.h"
 
 class Arena;
