@@ -27,7 +27,8 @@
 namespace {
 
 struct ShipFields {
-    int state, health, fireCounter, waitCounter, frame;
+    PlayerState state;
+    int health, fireCounter, waitCounter, frame;
     bool visible;
     float angle, turnRate, x, y, vx, vy;
 };

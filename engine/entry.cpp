@@ -1,4 +1,5 @@
 // The program's entry and its message loop.
+#include "engine/key_recorder.h"
 #include "engine/windows_dx.h"
 
 int WinMain(platform::InstanceHandle instance, platform::InstanceHandle, const char*, int showCommand) {
@@ -16,6 +17,8 @@ int WinMain(platform::InstanceHandle instance, platform::InstanceHandle, const c
             if (message.message == platform::WM_QUIT) break;
             Tarvo.WindowProc(message.window, message.message, message.wParam, message.lParam);
         } else {
+            // What this frame will read of the keys, for `tarvo --record`.
+            keyRecorder.Sample();
             run();
         }
     }

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "engine/audio.h"
+#include "engine/key_recorder.h"
 #include "engine/windows_dx.h"
-#include "game/key_recorder.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/window_scale.h"
 
@@ -39,6 +39,7 @@ bool ParseScale(const char* text, int& scale) {
 int main(int argc, char** argv) {
     platform::SdlOptions options;
     std::string recordPath;
+    bool record = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
                 return Usage("--scale takes a whole number from 1 to 8, not '" + std::string(argv[i]) + "'");
         } else if (option == "--record" && hasValue) {
             recordPath = argv[++i];
+            record = true;
         } else if (option == "--mute") {
             audio.SetMuted(true);
         } else if (option == "--help" || option == "-h") {
@@ -59,15 +61,19 @@ int main(int argc, char** argv) {
         }
     }
     std::string error;
-    if (!recordPath.empty() && !keyRecorder.Start(recordPath, error)) return Usage(error);
+    if (record && !keyRecorder.Start(recordPath, error)) return Usage(error);
 
     std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform(options);
     platform::SetCurrent(sdl.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
     keyRecorder.Stop();
+    // The recording's file is made only once the game has started, so a
+    // failed start leaves none. One that could not be written has been
+    // reported (standard error, debug.txt); the exit status says so too: 1.
+    const bool recordingFailed = keyRecorder.Failed();
     // The engine's surfaces are gone (CleanUp, or a start-up that never made
     // them); the windows and SDL go with the backend.
     sdl.reset();
     platform::SetCurrent(nullptr);
-    return code;
+    return recordingFailed ? 1 : code;
 }

@@ -1,12 +1,15 @@
 #!/bin/bash
-# Builds the TIFF reader's libFuzzer target with clang (ASan + UBSan) in its own
-# folder, makes a seed corpus with ImageMagick and tiffcp, and fuzzes for a
-# bounded time. Exit status: 0 when the run ends without a finding, non-zero
-# on a crash, leak, sanitizer report or timeout (the input is kept in the
-# build folder as crash-*, leak-* or timeout-*; replay it with
-# "build/fuzz/tiff_fuzzer FILE").
+# Builds the libFuzzer targets with clang (ASan + UBSan) in their own folder,
+# from the project's own CMake build (configured with TARVO_FUZZ=ON, so the
+# readers are built from the engine's source list, not a copy of it), makes
+# seed corpora, and fuzzes each reader for a bounded time: the TIFF reader
+# for two thirds of it, the key-script reader for the rest. Exit status: 0
+# when both runs end without a finding, non-zero on a crash, leak, sanitizer
+# report or timeout (the input is kept in the build folder as crash-*, leak-*
+# or timeout-*; replay it with "build/fuzz/tiff_fuzzer FILE" or
+# "build/fuzz/key_script_fuzzer FILE").
 #
-#   FUZZ_SECONDS   how long to fuzz (default 60)
+#   FUZZ_SECONDS   how long to fuzz, both readers together (default 60)
 #   FUZZ_DIR       build folder (default build/fuzz)
 #
 # Needs clang and libFuzzer's runtime, which Debian ships in libclang-rt-14-dev
@@ -17,7 +20,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_DIR:-$root/build/fuzz}
 seconds=${FUZZ_SECONDS:-60}
 cxx=${FUZZ_CXX:-clang++}
-mkdir -p "$out/seeds" "$out/corpus"
+mkdir -p "$out/seeds" "$out/corpus" "$out/key_script_seeds" "$out/key_script_corpus"
 
 if ! command -v "$cxx" >/dev/null; then
   echo "fuzz: $cxx not found (Debian package clang)" >&2
@@ -30,19 +33,16 @@ if ! echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned 
 fi
 rm -f "$out/probe"
 
-# Only the reader and what it stands on.
-sources=(
-  fuzz/tiff_fuzzer.cpp
-  image/tiff_reader.cpp image/packbits.cpp image/image.cpp
-  file/file.cpp file/byte_order.cpp file/fatal.cpp file/data_path.cpp
-  engine/debug_log.cpp draw/pixel_format.cpp
-  platform/platform.cpp platform/scripted/scripted_platform.cpp
-)
-echo "fuzz: building $out/tiff_fuzzer"
-(cd "$root" && "$cxx" -std=c++20 -g -O1 -Wall -Wextra \
-   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-   -DTARVO_FUZZ '-DTARVO_TIFF_MAX_PIXELS=(1024u * 1024u)' -I. \
-   "${sources[@]}" -o "$out/tiff_fuzzer")
+cc=${FUZZ_CC:-clang}
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
+echo "fuzz: building $out/tiff_fuzzer and $out/key_script_fuzzer"
+cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-g -O1" \
+  -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_C_COMPILER="$cc" "${launcher[@]}" \
+  -DTARVO_FUZZ=ON -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=OFF >"$out/configure.log" 2>&1 ||
+  { cat "$out/configure.log" >&2; exit 1; }
+cmake --build "$out" --target tiff_fuzzer key_script_fuzzer >"$out/build.log" 2>&1 ||
+  { tail -40 "$out/build.log" >&2; exit 1; }
 
 # Seeds: the forms the reader takes, small, from independent writers.
 if [ -z "$(ls -A "$out/seeds")" ]; then
@@ -67,18 +67,34 @@ if [ -z "$(ls -A "$out/seeds")" ]; then
     rm -f src.pam
   ) 2>/dev/null
 fi
-echo "fuzz: $(ls "$out/seeds" | wc -l) seeds, $(ls "$out/corpus" | wc -l) files kept from earlier runs; fuzzing ${seconds}s"
+# Seeds for the key-script reader: the stored fights, and the forms a line takes.
+cp "$root"/tests/game/reference/*.keys "$out/key_script_seeds/"
+printf '# comment\n\n  \t\n0 down SPACE\r\n12 UP left\n2147483647 down p\n' >"$out/key_script_seeds/forms.keys"
+printf '0 down SPACE\n3 sideways UP\n' >"$out/key_script_seeds/refused.keys"
 
-set +e
-(cd "$out" && ./tiff_fuzzer corpus seeds -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-   -max_len=16384 -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$out/") >"$out/fuzz.log" 2>&1
-status=$?
-set -e
-grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb' "$out/fuzz.log" || true
-echo "fuzz: corpus now $(ls "$out/corpus" | wc -l) files"
-if [ $status -ne 0 ]; then
-  echo "fuzz: FAILED (status $status); see $out/fuzz.log" >&2
-  grep -E 'ERROR|SUMMARY|runtime error|Test unit written' "$out/fuzz.log" | head -20 >&2
-  exit $status
-fi
+tiff_seconds=$((seconds * 2 / 3))
+key_seconds=$((seconds - tiff_seconds))
+failed=0
+
+# fuzz NAME SEEDS CORPUS SECONDS MAX_LEN
+fuzz() {
+  local name=$1 seeds=$2 corpus=$3 time=$4 max_len=$5
+  echo "fuzz: $name: $(ls "$seeds" | wc -l) seeds, $(ls "$corpus" | wc -l) files kept from earlier runs; fuzzing ${time}s"
+  set +e
+  (cd "$out" && "./$name" "$corpus" "$seeds" -max_total_time="$time" -timeout=10 -rss_limit_mb=2048 \
+     -max_len="$max_len" -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$out/") >"$out/$name.log" 2>&1
+  local status=$?
+  set -e
+  grep -E '^#[0-9]+.*DONE|stat::number_of_executed_units|stat::average_exec_per_sec|stat::peak_rss_mb' \
+    "$out/$name.log" || true
+  echo "fuzz: $name: corpus now $(ls "$corpus" | wc -l) files"
+  if [ $status -ne 0 ]; then
+    echo "fuzz: $name FAILED (status $status); see $out/$name.log" >&2
+    grep -E 'ERROR|SUMMARY|runtime error|key script reader|Test unit written' "$out/$name.log" | head -20 >&2
+    failed=$status
+  fi
+}
+fuzz tiff_fuzzer "$out/seeds" "$out/corpus" "$tiff_seconds" 16384
+fuzz key_script_fuzzer "$out/key_script_seeds" "$out/key_script_corpus" "$key_seconds" 8192
+if [ $failed -ne 0 ]; then exit $failed; fi
 echo "fuzz: no findings"

@@ -71,12 +71,14 @@ void Arena::Setup(float* viewXPointer, float* viewYPointer) {
 
 namespace {
 
-// Cells [first, last] whose picture, at 42 * cell + view truncated, can touch
-// screen pixels clipStart..clipEnd: a cell further out draws nothing, so
-// leaving it out changes no pixel. A cell of margin on each side keeps the
-// rounding of the float view out of the question.
-void VisibleCells(float view, int clipStart, int clipEnd, int cells, int& first, int& last) {
-    const double lowest = std::floor((clipStart - kCellSize - static_cast<double>(view)) / kCellSize) - 1;
+// Cells [first, last] whose picture, `size` pixels long on this axis and
+// drawn at 42 * cell + view truncated, can touch screen pixels
+// clipStart..clipEnd: a cell further out draws nothing, so leaving it out
+// changes no pixel. The picture's size is the artist's choice, so a cell
+// well off screen may still reach it; a cell of margin on each side keeps
+// the rounding of the float view out of the question.
+void VisibleCells(float view, int size, int clipStart, int clipEnd, int cells, int& first, int& last) {
+    const double lowest = std::floor((clipStart - size - static_cast<double>(view)) / kCellSize) - 1;
     const double highest = std::ceil((clipEnd - static_cast<double>(view)) / kCellSize) + 1;
     first = static_cast<int>(std::max(0.0, std::min(lowest, static_cast<double>(cells))));
     last = static_cast<int>(std::max(-1.0, std::min(highest, static_cast<double>(cells - 1))));
@@ -87,8 +89,8 @@ void VisibleCells(float view, int clipStart, int clipEnd, int cells, int& first,
 void Arena::Draw() {
     // Only the cells that can show: the rest would be clipped away whole.
     int firstColumn, lastColumn, firstRow, lastRow;
-    VisibleCells(*viewX, Tarvo.clipLeft, Tarvo.clipRight, kArenaColumns, firstColumn, lastColumn);
-    VisibleCells(*viewY, Tarvo.clipTop, Tarvo.clipBottom, kArenaRows, firstRow, lastRow);
+    VisibleCells(*viewX, wall.width, Tarvo.clipLeft, Tarvo.clipRight, kArenaColumns, firstColumn, lastColumn);
+    VisibleCells(*viewY, wall.height, Tarvo.clipTop, Tarvo.clipBottom, kArenaRows, firstRow, lastRow);
     for (int c = firstColumn; c <= lastColumn; ++c)
         for (int r = firstRow; r <= lastRow; ++r)
             if (grid[c * kArenaRows + r] != 0)

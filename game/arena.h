@@ -43,7 +43,7 @@ public:
     uint8_t grid[kArenaColumns * kArenaRows] = {};
     float* viewX = nullptr;
     float* viewY = nullptr;
-    Image wall;  // one cell's picture, drawn keyed at each wall cell's corner
+    Image wall;  // drawn keyed from each wall cell's corner; any size (the artist's choice)
 
     // Stores the view pointers, fills the grid, loads "Images\wall.tif".
     void Setup(float* viewXPointer, float* viewYPointer);

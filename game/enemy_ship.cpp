@@ -6,6 +6,7 @@
 #include "engine/windows_dx.h"
 #include "game/arena.h"
 #include "game/game_random.h"
+#include "game/geometry.h"
 #include "game/photons.h"
 #include "game/player_ship.h"
 #include "game/ship_pictures.h"
@@ -30,9 +31,6 @@ constexpr ColourConstants kColours[4] = {
 };
 
 const ColourConstants& ConstantsOf(int colour) { return kColours[(colour >= 1 && colour <= 3) ? colour : 0]; }
-
-// |(vx, vy)| as the game measures it: the float sum of squares, its square root in double.
-double Length(float vx, float vy) { return std::sqrt(static_cast<double>(vx * vx + vy * vy)); }
 
 }  // namespace
 
@@ -91,7 +89,7 @@ void EnemyShip::Think() {
 void EnemyShip::Aim() {
     const float dx = player->x - x;
     const float dy = y - player->y;  // y counted upward
-    const float d = static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+    const float d = DistanceAsFloat(dx, dy);
     // On top of the player there is no direction: keep the last aim and heading.
     if (d == 0) return;
     const float ux = dx / d;
@@ -122,12 +120,12 @@ void EnemyShip::Collide() {
     {
         const float dx = player->x - x;
         const float dy = player->y - y;
-        const float d = static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
+        const float d = DistanceAsFloat(dx, dy);
         // At d = 0 there is no line to push along.
         if (d < kHitDistance && d != 0) {
             const float ux = dx / d;
             const float uy = dy / d;
-            const float s = static_cast<float>(Length(vx, vy) + Length(player->vx, player->vy));
+            const float s = static_cast<float>(Distance(vx, vy) + Distance(player->vx, player->vy));
             vx = -ux * s * 0.25;
             vy = -uy * s * 0.25;
             player->vx = ux * s * 0.25;
@@ -144,16 +142,16 @@ void EnemyShip::Collide() {
         }
         const float ox = p.x - x;
         const float oy = p.y - y;
-        const float e = static_cast<float>(std::sqrt(static_cast<double>(ox * ox + oy * oy)));
+        const float e = DistanceAsFloat(ox, oy);
         if (e < kHitDistance) {
             // A photon exactly at the centre has no direction to knock along.
             if (e != 0) {
-                const float s = static_cast<float>(Length(vx, vy) + Length(p.vx, p.vy));
+                const float s = static_cast<float>(Distance(vx, vy) + Distance(p.vx, p.vy));
                 vx = -(ox / e) * s;
                 vy = -(oy / e) * s;
             }
             shots.Remove(i);
-            Damage(5);
+            Damage(PhotonPool::kDamage);
         }
     }
 
@@ -166,9 +164,9 @@ void EnemyShip::Collide() {
         }
         const float dx = p.x - player->x;
         const float dy = p.y - player->y;
-        if (std::sqrt(static_cast<double>(dx * dx + dy * dy)) < 40) {
+        if (Distance(dx, dy) < kHitDistance) {
             own.Remove(i);
-            player->Damage(5);
+            player->Damage(PhotonPool::kDamage);
         }
     }
 }
@@ -197,7 +195,11 @@ void EnemyShip::Draw() {
         else
             frame = 4;
     }
-    frames[frame].Rotate(&turnBuffer, angle - 90, 1.0f);
+    // An empty slot (a missing picture) shows nothing, not the turn buffer's
+    // previous picture, as for the player's ship.
+    Image& picture = frames[frame];
+    if (picture.data == nullptr) return;
+    picture.Rotate(&turnBuffer, angle - 90, 1.0f);
     Tarvo.DrawTransparent(static_cast<int>(x - 40 + *viewX), static_cast<int>(y - 40 + *viewY), &turnBuffer);
 }
 

@@ -7,7 +7,7 @@
 #include "game/game_events.h"
 #include "game/game_random.h"
 #include "game/game_sounds.h"
-#include "game/key_recorder.h"
+#include "game/geometry.h"
 #include "image/tiff_image.h"
 
 float viewX = 0;
@@ -36,6 +36,12 @@ namespace {
 constexpr int kPanelX = 128;  // intro and end pictures, 500 x 300, centred
 constexpr int kPanelY = 106;
 constexpr int kPickupReach = 40;
+// The health bars at the screen's right edge: the player's grows up from its
+// place, the enemies' (blue, green, yellow) grow down from theirs.
+constexpr int kPlayerBarX = 706;
+constexpr int kPlayerBarY = 482;
+constexpr int kEnemyBarX[3] = {606, 656, 706};
+constexpr int kEnemyBarY = 30;
 
 bool AnyEnemyAlive() {
     for (const EnemyShip& enemy : enemies)
@@ -66,7 +72,7 @@ void Update() {
     // Whatever the player's state, and even while inactive (then far away).
     const float dx = playerShip.x - healthPickup.x;
     const float dy = playerShip.y - healthPickup.y;
-    if (std::sqrt(static_cast<double>(dx * dx + dy * dy)) < kPickupReach) {
+    if (Distance(dx, dy) < kPickupReach) {
         healthPickup.active = false;
         playerShip.AddHealth(healthPickup.amount);
     }
@@ -84,10 +90,10 @@ void Draw() {
         playerPhotons.Draw();
         for (int i = 0; i < 3; ++i)
             if (enemies[i].IsAlive()) enemyPhotons[i].Draw();
-        DrawHealthBar(&healthBarRed, playerShip.Health(), 706, 482, -1);
-        DrawHealthBar(&healthBarBlue, enemies[0].Health(), 606, 30, 1);
-        DrawHealthBar(&healthBarGreen, enemies[1].Health(), 656, 30, 1);
-        DrawHealthBar(&healthBarYellow, enemies[2].Health(), 706, 30, 1);
+        DrawHealthBar(&healthBarRed, playerShip.Health(), kPlayerBarX, kPlayerBarY, -1);
+        DrawHealthBar(&healthBarBlue, enemies[0].Health(), kEnemyBarX[0], kEnemyBarY, 1);
+        DrawHealthBar(&healthBarGreen, enemies[1].Health(), kEnemyBarX[1], kEnemyBarY, 1);
+        DrawHealthBar(&healthBarYellow, enemies[2].Health(), kEnemyBarX[2], kEnemyBarY, 1);
         if (showIntro) Tarvo.DrawTransparent(kPanelX, kPanelY, &introPicture);
         if (endCounter >= kEndPictureFrames) Tarvo.DrawTransparent(kPanelX, kPanelY, &endPicture);
         Tarvo.EndDraw();
@@ -124,8 +130,6 @@ void initialize() {
 }
 
 void run() {
-    // What this frame reads of the keys, for `tarvo --record`.
-    keyRecorder.Sample();
     // The frame's sounds are read from the state around it: the rules below
     // neither report them nor know that anyone listens.
     const GameSnapshot before = TakeSnapshot();

@@ -5,14 +5,9 @@
 
 namespace {
 
-constexpr int kPhotonDamage = 5;  // what one photon takes off a ship's health
-constexpr int kRespawnHealth = 100;
-
 GameSnapshot::Ship ShipOf(const PlayerShip& ship) { return {ship.x, ship.y, ship.health, ship.fireCounter, false}; }
 
-GameSnapshot::Ship ShipOf(const EnemyShip& ship) {
-    return {ship.x, ship.y, ship.health, ship.fireCounter, ship.dying};
-}
+GameSnapshot::Ship ShipOf(const EnemyShip& ship) { return {ship.x, ship.y, ship.health, ship.fireCounter, ship.dying}; }
 
 // A shot resets the fire counter, which otherwise only counts up.
 bool Fired(const GameSnapshot::Ship& before, const GameSnapshot::Ship& after) {
@@ -48,30 +43,30 @@ FrameEvents FindEvents(const GameSnapshot& before, const GameSnapshot& after) {
 
     if (Fired(before.player, after.player)) events.Add({EVENT_PLAYER_SHOT, 0, playerX, playerY});
     for (int i = 0; i < 3; ++i)
-        if (Fired(before.enemies[i], after.enemies[i]))
-            events.Add(onScreen(after.enemies[i], EVENT_ENEMY_SHOT, i + 1));
+        if (Fired(before.enemies[i], after.enemies[i])) events.Add(onScreen(after.enemies[i], EVENT_ENEMY_SHOT, i + 1));
 
     for (int i = 0; i < 3; ++i) {
         const int lost = before.enemies[i].health - after.enemies[i].health;
-        for (int hit = 0; hit < lost / kPhotonDamage; ++hit)
+        for (int hit = 0; hit < lost / PhotonPool::kDamage; ++hit)
             events.Add(onScreen(after.enemies[i], EVENT_ENEMY_HIT, i + 1));
     }
 
     // The player's health after the frame is what it started from (100 after
     // a finished respawn, which comes first), plus a collection, less 5 a hit.
-    const bool respawnFinished = before.playerState == Respawning && after.playerState == Flying;
+    const bool respawnFinished =
+        before.playerState == PlayerState::Respawning && after.playerState == PlayerState::Flying;
     const bool collected = before.pickupActive && !after.pickupActive;
-    int start = respawnFinished ? kRespawnHealth : before.player.health;
+    int start = respawnFinished ? PlayerShip::kFullHealth : before.player.health;
     if (collected) start += after.pickupAmount;
-    for (int hit = 0; hit < (start - after.player.health) / kPhotonDamage; ++hit)
+    for (int hit = 0; hit < (start - after.player.health) / PhotonPool::kDamage; ++hit)
         events.Add({EVENT_PLAYER_HIT, 0, playerX, playerY});
 
     for (int i = 0; i < 3; ++i)
         if (!before.enemies[i].dying && after.enemies[i].dying)
             events.Add(onScreen(after.enemies[i], EVENT_ENEMY_EXPLODED, i + 1));
-    if (before.playerState != Exploding && after.playerState == Exploding)
+    if (before.playerState != PlayerState::Exploding && after.playerState == PlayerState::Exploding)
         events.Add({EVENT_PLAYER_EXPLODED, 0, playerX, playerY});
-    if (before.playerState == Waiting && after.playerState == Respawning)
+    if (before.playerState == PlayerState::Waiting && after.playerState == PlayerState::Respawning)
         events.Add({EVENT_PLAYER_RESPAWNED, 0, playerX, playerY});
 
     if (before.pickupX == HealthPickup::kUnplaced && after.pickupX != HealthPickup::kUnplaced)

@@ -15,10 +15,12 @@
 // offset). The player's own events are placed at its fixed screen position.
 #pragma once
 
+#include "game/player_ship.h"
+
 enum GameEventType {
     EVENT_PLAYER_SHOT,
     EVENT_ENEMY_SHOT,
-    EVENT_ENEMY_HIT,  // a player's photon hit an enemy
+    EVENT_ENEMY_HIT,   // a player's photon hit an enemy
     EVENT_PLAYER_HIT,  // an enemy's photon hit the player
     EVENT_ENEMY_EXPLODED,
     EVENT_PLAYER_EXPLODED,
@@ -45,7 +47,7 @@ struct GameSnapshot {
     bool paused = true;
     float viewX = 0, viewY = 0;
     Ship player;
-    int playerState = 0;
+    PlayerState playerState = PlayerState::Flying;
     Ship enemies[3];
     bool pickupActive = false;
     float pickupX = 0, pickupY = 0;

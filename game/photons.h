@@ -18,6 +18,7 @@ class PhotonPool {
 public:
     static constexpr int kCapacity = 5;
     static constexpr int kLifeFrames = 100;  // a photon older than this is retired
+    static constexpr int kDamage = 5;        // what one hit takes off a ship's health
 
     float* viewX = nullptr;
     float* viewY = nullptr;

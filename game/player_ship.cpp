@@ -4,6 +4,7 @@
 
 #include "engine/windows_dx.h"
 #include "game/arena.h"
+#include "game/geometry.h"
 #include "game/photons.h"
 #include "game/ship_pictures.h"
 #include "image/tiff_image.h"
@@ -28,8 +29,8 @@ void PlayerShip::Setup(Arena* arenaPointer, float* viewXPointer, float* viewYPoi
     viewX = viewXPointer;
     viewY = viewYPointer;
     photons = nullptr;
-    state = Flying;
-    health = 100;
+    state = PlayerState::Flying;
+    health = kFullHealth;
     visible = true;
     angle = 90;
     turnRate = 0;
@@ -115,9 +116,9 @@ void PlayerShip::Damage(int amount) {
 }
 
 void PlayerShip::ExplodeStep() {
-    state = Exploding;
+    state = PlayerState::Exploding;
     if (frame >= 10) {
-        state = Waiting;
+        state = PlayerState::Waiting;
         visible = false;
     } else if (frame >= 5) {
         frame = frame + 1;
@@ -130,13 +131,13 @@ void PlayerShip::ExplodeStep() {
 
 void PlayerShip::RespawnStep() {
     visible = true;
-    state = Respawning;
+    state = PlayerState::Respawning;
     if (frame > 13) {
-        health = 100;
+        health = kFullHealth;
         angle = 90;
         *viewX = kScreenX - x;
         *viewY = kScreenY - y;
-        state = Flying;
+        state = PlayerState::Flying;
         frame = 0;
     } else if (frame >= 11) {
         frame = frame + 1;
@@ -149,21 +150,21 @@ void PlayerShip::RespawnStep() {
 
 void PlayerShip::StepState() {
     switch (state) {
-        case Exploding:
+        case PlayerState::Exploding:
             ExplodeStep();
             break;
-        case Waiting:
+        case PlayerState::Waiting:
             if (waitCounter < kWaitFrames) {
                 waitCounter = waitCounter + 1;
             } else {
-                state = Respawning;
+                state = PlayerState::Respawning;
                 waitCounter = 0;
             }
             break;
-        case Respawning:
+        case PlayerState::Respawning:
             RespawnStep();
             break;
-        default:
+        case PlayerState::Flying:
             break;
     }
 }

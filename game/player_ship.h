@@ -13,10 +13,8 @@
 class Arena;
 class PhotonPool;
 
-// Turns degrees into radians: 3.141592 / 180, not the exact pi / 180.
-constexpr double kDegreesToRadians = 3.141592 / 180;
-
-enum PlayerState { Flying = 0, Exploding = 1, Respawning = 2, Waiting = 3 };
+// The numbers are what the state report prints.
+enum class PlayerState { Flying = 0, Exploding = 1, Respawning = 2, Waiting = 3 };
 
 class PlayerShip {
 public:
@@ -24,10 +22,12 @@ public:
     // Screen position of the ship's centre, and of its 80 x 80 picture box.
     static constexpr int kScreenX = 398;
     static constexpr int kScreenY = 276;
+    // Health at the start and after each respawn.
+    static constexpr int kFullHealth = 100;
 
     PhotonPool* photons = nullptr;
-    int state = Flying;
-    int health = 100;  // alive while > 0; no upper limit
+    PlayerState state = PlayerState::Flying;
+    int health = kFullHealth;  // alive while > 0; no upper limit
     bool visible = true;
     float angle = 90;
     float turnRate = 0;

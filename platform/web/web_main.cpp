@@ -1,7 +1,7 @@
 // The program in a browser: the web backend under the engine's entry point.
 //
 // The page's address may carry a key script, `?script=<text>&frames=N`, in
-// tarvo-replay's format (game/key_script.h); after '#' instead of '?' the
+// tarvo-replay's format (engine/key_script.h); after '#' instead of '?' the
 // parameters stay in the browser, for scripts longer than a server takes in
 // a request line. The game then plays those keys,
 // by frame index and not by the clock, ignores the page's own keys, and
@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "engine/windows_dx.h"
-#include "game/key_script.h"
-#include "game/state_report.h"
+#include "engine/key_script.h"
+#include "tools/replay/state_report.h"
 #include "platform/web/web_platform.h"
 
 namespace {

@@ -161,22 +161,38 @@ TEST_F(ArenaTest, DrawShowsExactlyWhatDrawingEveryCellWouldShow) {
     std::vector<float> views = {0, -442, -354, 41.99f, -1679.5f, -1260.25f, 755.5f, 511, -2000, 900};
     for (int i = 0; i < 60; ++i) views.push_back(view(random));
     const size_t words = static_cast<size_t>(Tarvo.rowOffset[511] + 756);
-    for (size_t i = 0; i + 1 < views.size(); ++i) {
-        viewX = views[i];
-        viewY = views[i + 1];
-        SCOPED_TRACE(testing::Message() << viewX << ", " << viewY);
-        ASSERT_TRUE(Tarvo.BeginDraw());
-        Tarvo.ClearScreen();
-        for (int c = 0; c < kArenaColumns; ++c)
-            for (int r = 0; r < kArenaRows; ++r)
-                if (arena.grid[c * kArenaRows + r] != 0)
-                    Tarvo.DrawTransparent(static_cast<int>(kCellSize * c + viewX),
-                                          static_cast<int>(kCellSize * r + viewY), &arena.wall);
-        const std::vector<uint16_t> everyCell(Tarvo.backBuffer, Tarvo.backBuffer + words);
-        Tarvo.ClearScreen();
-        arena.Draw();
-        ASSERT_TRUE(std::equal(everyCell.begin(), everyCell.end(), Tarvo.backBuffer));
-        Tarvo.EndDraw();
+    // The drawn wall picture, then pictures of other sizes: the artist may
+    // draw a wall larger than its cell, reaching far into its neighbours.
+    struct Size {
+        int width, height;
+    };
+    for (const Size size : {Size{0, 0}, Size{150, 150}, Size{127, 43}, Size{43, 127}, Size{1, 1}}) {
+        if (size.width != 0) {
+            arena.wall.Allocate(size.width, size.height, arena.wall.mode);
+            uint16_t* pixels = arena.wall.Pixels16();
+            // Keyed, with transparent holes: every seventh pixel is the key.
+            for (int i = 0; i < size.width * size.height; ++i)
+                pixels[i] = i % 7 == 0 ? 0 : static_cast<uint16_t>(1 + i % 65000);
+        }
+        for (size_t i = 0; i + 1 < views.size(); ++i) {
+            viewX = views[i];
+            viewY = views[i + 1];
+            SCOPED_TRACE(testing::Message()
+                         << arena.wall.width << " x " << arena.wall.height << " at " << viewX << ", " << viewY);
+            ASSERT_TRUE(Tarvo.BeginDraw());
+            Tarvo.ClearScreen();
+            for (int c = 0; c < kArenaColumns; ++c)
+                for (int r = 0; r < kArenaRows; ++r)
+                    if (arena.grid[c * kArenaRows + r] != 0)
+                        Tarvo.DrawTransparent(static_cast<int>(kCellSize * c + viewX),
+                                              static_cast<int>(kCellSize * r + viewY), &arena.wall);
+            const std::vector<uint16_t> everyCell(Tarvo.backBuffer, Tarvo.backBuffer + words);
+            Tarvo.ClearScreen();
+            arena.Draw();
+            const bool same = std::equal(everyCell.begin(), everyCell.end(), Tarvo.backBuffer);
+            Tarvo.EndDraw();
+            ASSERT_TRUE(same);
+        }
     }
 }
 

@@ -243,4 +243,36 @@ TEST_F(EnemyShipTest, DrawAdvancesTheFlashAndTheDeathOnePictureAFrame) {
     Tarvo.EndDraw();
 }
 
+TEST_F(EnemyShipTest, AnEmptyPictureSlotDrawsNothing) {
+    StartEngine();
+    blue.Setup(SHIP_BLUE, &arena, &player, &viewX, &viewY);
+    viewX = 300 - blue.x;  // the ship's picture box at screen (260, 160)
+    viewY = 200 - blue.y;
+    auto boxPixels = [] {
+        int drawn = 0;
+        for (int r = 0; r < 80; ++r)
+            for (int c = 0; c < 80; ++c) drawn += Tarvo.backBuffer[Tarvo.rowOffset[160 + r] + 260 + c] != 0;
+        return drawn;
+    };
+    ASSERT_TRUE(Tarvo.BeginDraw());
+    Tarvo.ClearScreen();
+    blue.Draw();
+    EXPECT_GT(boxPixels(), 500);
+    // A missing explosion picture: the dying ship's first explosion frame
+    // shows nothing, not the ship turned into the buffer the frame before.
+    blue.frames[4].Release();
+    blue.health = 5;
+    blue.Damage(5);
+    Tarvo.ClearScreen();
+    blue.Draw();
+    EXPECT_EQ(blue.frame, 4);
+    EXPECT_EQ(boxPixels(), 0);
+    // The animation goes on over the gap.
+    Tarvo.ClearScreen();
+    blue.Draw();
+    EXPECT_EQ(blue.frame, 5);
+    EXPECT_GT(boxPixels(), 0);
+    Tarvo.EndDraw();
+}
+
 }  // namespace

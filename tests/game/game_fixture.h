@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/key_script.h"
 #include "engine/windows_dx.h"
 #include "file/data_path.h"
 #include "game/game.h"
 #include "game/game_random.h"
-#include "game/key_script.h"
+#include "game/geometry.h"
 #include "platform/scripted/scripted_platform.h"
 #include "tests/support/engine_reset.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "game/state_report.h"
 #include "tests/game/game_fixture.h"
 #include "tools/replay/replay_runner.h"
+#include "tools/replay/state_report.h"
 
 namespace {
 
@@ -180,7 +180,7 @@ TEST_F(WholeGameTest, WreckCollectsThePickupWhileWaitingAndThenFlies) {
     Play("0 down SPACE\n1 up SPACE\n50 down UP\n", 60, [&](int f) {
         if (f == 10) {
             playerShip.health = -10;
-            playerShip.state = Waiting;
+            playerShip.state = PlayerState::Waiting;
             playerShip.visible = false;
             playerShip.frame = 10;
             healthPickup.active = true;
@@ -190,7 +190,7 @@ TEST_F(WholeGameTest, WreckCollectsThePickupWhileWaitingAndThenFlies) {
         if (f == 11) {
             EXPECT_EQ(playerShip.health, 10);
             EXPECT_FALSE(healthPickup.active);
-            EXPECT_EQ(playerShip.state, Waiting);
+            EXPECT_EQ(playerShip.state, PlayerState::Waiting);
         }
         if (f == 12) {
             EXPECT_EQ(healthPickup.x, -1500);
@@ -200,7 +200,7 @@ TEST_F(WholeGameTest, WreckCollectsThePickupWhileWaitingAndThenFlies) {
             EXPECT_EQ(playerShip.frame, 1);
             EXPECT_LT(playerShip.y, 630);
             EXPECT_FALSE(playerShip.visible);
-            EXPECT_EQ(playerShip.state, Waiting);
+            EXPECT_EQ(playerShip.state, PlayerState::Waiting);
         }
     });
 }

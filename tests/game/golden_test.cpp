@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/state_report.h"
+#include "tools/replay/state_report.h"
 #include "tests/game/game_fixture.h"
 #include "tools/replay/replay_runner.h"
 

@@ -135,11 +135,12 @@ TEST_F(PlayerShipTest, DeathTimelineExplodesWaitsAndRespawns) {
     ship.vx = 3;
     ship.turnRate = 2;
     ship.Damage(5);  // frame 0 of the death: the explosion starts at once
-    EXPECT_EQ(ship.state, Exploding);
+    EXPECT_EQ(ship.state, PlayerState::Exploding);
     EXPECT_EQ(ship.frame, 5);
     EXPECT_EQ(ship.vx, 0);
     ship.vx = 1.25f;  // an enemy's push after the death survives the respawn
-    std::vector<int> frameAt(113), stateAt(113);
+    std::vector<int> frameAt(113);
+    std::vector<PlayerState> stateAt(113);
     std::vector<bool> visibleAt(113);
     frameAt[0] = ship.frame, stateAt[0] = ship.state, visibleAt[0] = ship.visible;
     for (int f = 1; f <= 112; ++f) {
@@ -151,13 +152,13 @@ TEST_F(PlayerShipTest, DeathTimelineExplodesWaitsAndRespawns) {
     }
     for (int f = 0; f <= 5; ++f) EXPECT_EQ(frameAt[f], 5 + f) << f;  // dest1..dest6
     for (int f = 6; f <= 107; ++f) EXPECT_FALSE(visibleAt[f]) << f;
-    EXPECT_EQ(stateAt[107], Respawning);
-    EXPECT_EQ(stateAt[106], Waiting);
+    EXPECT_EQ(stateAt[107], PlayerState::Respawning);
+    EXPECT_EQ(stateAt[106], PlayerState::Waiting);
     for (int f = 108; f <= 111; ++f) {
         EXPECT_TRUE(visibleAt[f]);
         EXPECT_EQ(frameAt[f], 11 + (f - 108)) << f;  // spawn1..3, then the empty slot
     }
-    EXPECT_EQ(stateAt[112], Flying);
+    EXPECT_EQ(stateAt[112], PlayerState::Flying);
     EXPECT_EQ(ship.health, 100);
     EXPECT_EQ(ship.angle, 90);
     EXPECT_EQ(ship.x, 840);
@@ -169,25 +170,25 @@ TEST_F(PlayerShipTest, DeathTimelineExplodesWaitsAndRespawns) {
 
 TEST_F(PlayerShipTest, HitsWhileDeadFollowTheState) {
     ship.health = 0;
-    ship.state = Waiting;
+    ship.state = PlayerState::Waiting;
     ship.visible = false;
     ship.frame = 10;
     ship.waitCounter = 40;
     ship.Damage(5);
     EXPECT_EQ(ship.health, -5);
-    EXPECT_EQ(ship.state, Waiting);
+    EXPECT_EQ(ship.state, PlayerState::Waiting);
     EXPECT_EQ(ship.waitCounter, 40);
     // Respawning: back to a full wait at the spawn point.
-    ship.state = Respawning;
+    ship.state = PlayerState::Respawning;
     ship.visible = true;
     ship.frame = 12;
     ship.waitCounter = 0;
     ship.Damage(5);
-    EXPECT_EQ(ship.state, Waiting);
+    EXPECT_EQ(ship.state, PlayerState::Waiting);
     EXPECT_FALSE(ship.visible);
     EXPECT_EQ(ship.waitCounter, 0);
     // Exploding: one extra step.
-    ship.state = Exploding;
+    ship.state = PlayerState::Exploding;
     ship.visible = true;
     ship.frame = 7;
     ship.Damage(5);

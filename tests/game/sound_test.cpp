@@ -14,9 +14,9 @@
 #include "engine/audio.h"
 #include "game/game_events.h"
 #include "game/game_sounds.h"
-#include "game/state_report.h"
 #include "tests/game/game_fixture.h"
 #include "tools/replay/replay_runner.h"
+#include "tools/replay/state_report.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ GameSnapshot Base() {
     s.viewX = 100;
     s.viewY = 50;
     s.player = {298, 226, 100, 5, false};
-    s.playerState = Flying;
+    s.playerState = PlayerState::Flying;
     s.enemies[0] = {40, 60, 80, 5, false};
     s.enemies[1] = {900, 60, 100, 5, false};
     s.enemies[2] = {300, 700, 120, 5, false};
@@ -80,17 +80,22 @@ TEST(GameEvents, EachRuleIsReadFromTheStateAroundAFrame) {
         {"collected unhurt", [](S& b, S& a) { b.player.health = 50, a.player.health = 70, b.pickupActive = true; },
          "pickup collected 0 at 398,276"},
         {"respawn finished (health 100), then hit",
-         [](S& b, S& a) { b.playerState = Respawning, b.player.health = -5, a.player.health = 95; },
+         [](S& b, S& a) { b.playerState = PlayerState::Respawning, b.player.health = -5, a.player.health = 95; },
          "player hit 0 at 398,276"},
-        {"respawn finished unhurt", [](S& b, S&) { b.playerState = Respawning, b.player.health = -5; }, ""},
-        {"the fatal hit", [](S& b, S& a) { b.player.health = 5, a.player.health = 0, a.playerState = Exploding; },
+        {"respawn finished unhurt", [](S& b, S&) { b.playerState = PlayerState::Respawning, b.player.health = -5; },
+         ""},
+        {"the fatal hit",
+         [](S& b, S& a) { b.player.health = 5, a.player.health = 0, a.playerState = PlayerState::Exploding; },
          "player hit 0 at 398,276; player exploded 0 at 398,276"},
         {"the wreck hit again",
-         [](S& b, S& a) { b.playerState = a.playerState = Exploding, b.player.health = 0, a.player.health = -5; },
+         [](S& b, S& a) {
+             b.playerState = a.playerState = PlayerState::Exploding, b.player.health = 0, a.player.health = -5;
+         },
          "player hit 0 at 398,276"},
         {"the wait ends and the ship comes back",
          [](S& b, S& a) {
-             b.playerState = Waiting, a.playerState = Respawning, b.player.health = a.player.health = -5;
+             b.playerState = PlayerState::Waiting, a.playerState = PlayerState::Respawning,
+             b.player.health = a.player.health = -5;
          },
          "respawned 0 at 398,276"},
         {"the pick-up is placed", [](S&, S& a) { a.pickupActive = true, a.pickupX = 300, a.pickupY = 200; },

@@ -32,6 +32,15 @@ done
 echo precious >taken.keys
 refused "taken.keys already exists" --record taken.keys
 [ "$(cat taken.keys)" = precious ] || fail "the existing recording was changed"
+refused "a recording needs a file name, not an empty one" --record ""
+refused "no-such-folder/x.keys: no folder no-such-folder" --record no-such-folder/x.keys
+# A recording is made only once the game has started: a start that fails
+# (no display) leaves no file behind to refuse the name next time.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$dir" timeout 60 "$program" --record new.keys \
+    >out.txt 2>err.txt
+status=$?
+[ $status = 255 ] || fail "--record new.keys without a display: exit status $status, expected 255"
+[ -e new.keys ] && fail "a start that failed left new.keys behind"
 
 # Taken: the program goes on to start (and, with no display, says why with 255).
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$dir" timeout 60 "$program" --mute --scale 2 \

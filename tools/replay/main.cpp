@@ -3,9 +3,10 @@
 //
 //   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]
 //
-// SCRIPT holds lines `FRAME down|up KEY` (see game/key_script.h); "-" reads
+// SCRIPT holds lines `FRAME down|up KEY` (see engine/key_script.h); "-" reads
 // standard input. --shots writes the finished picture of each named frame to
-// DIR/frame_NNNNN.tif (DIR defaults to the working folder). The pictures are
+// DIR/frame_NNNNN.tif (DIR defaults to the working folder; one that does not
+// exist is made, or refused with status 2 if it cannot be). The pictures are
 // found as the game finds them, from any working folder.
 //
 // The game plays on a machine with sound; --sounds writes to FILE one line
@@ -13,21 +14,22 @@
 // (ACTION play, loop, stop or stopall). --silent runs it as on a machine
 // without an audio device. Neither changes a single state line.
 //
-// Exit status: 0 after FRAMES frames, 2 for wrong usage or a script that
-// cannot be read (the message names the line).
+// Exit status: 0 after FRAMES frames, 2 for wrong usage, a --out folder that
+// cannot be made or a script that cannot be read (the message names the line).
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
 
-#include "game/state_report.h"
 #include "tools/replay/replay_runner.h"
+#include "tools/replay/state_report.h"
 
 namespace {
 
@@ -111,6 +113,18 @@ int main(int argc, char** argv) {
     if (!parsed) {
         std::fprintf(stderr, "tarvo-replay: %s: %s\n", scriptPath.c_str(), error.c_str());
         return 2;
+    }
+
+    // The pictures' folder is made now, folders above it too, so that a name
+    // that cannot be used is refused before the first frame.
+    if (!shots.empty()) {
+        std::error_code failure;
+        std::filesystem::create_directories(outDir, failure);
+        if (failure || !std::filesystem::is_directory(outDir)) {
+            std::fprintf(stderr, "tarvo-replay: cannot make the folder %s: %s\n", outDir.c_str(),
+                         (failure ? failure : std::make_error_code(std::errc::not_a_directory)).message().c_str());
+            return 2;
+        }
     }
 
     platform::ScriptedPlatform machine;

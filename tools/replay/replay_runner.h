@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "game/key_script.h"
+#include "engine/key_script.h"
 #include "platform/scripted/scripted_platform.h"
 
 struct ReplayResult {

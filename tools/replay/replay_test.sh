@@ -27,6 +27,15 @@ grep -q '"photons":{"player":\[\[' a.jsonl || fail "no player photon in 60 frame
 for f in frame_00000.tif frame_00059.tif; do
   [ -s "$f" ] || fail "shot $f missing"
 done
+# A missing --out folder is made, folders above it too; one that cannot be
+# made is refused before the first frame, named, with exit status 2.
+"$tool" fight.keys 3 --shots 2 --out new/deeper >/dev/null 2>e.err || fail "--out new/deeper: exit status $?"
+[ -s new/deeper/frame_00002.tif ] || fail "shot in new/deeper missing: $(cat e.err)"
+"$tool" fight.keys 3 --shots 2 --out fight.keys/sub >e.out 2>e.err
+status=$?
+[ $status = 2 ] || fail "--out under a file: exit status $status, expected 2"
+[ -s e.out ] && fail "--out under a file: state lines printed before the refusal"
+grep -qF "cannot make the folder fight.keys/sub" e.err || fail "--out under a file: '$(cat e.err)'"
 # Deterministic: the same script gives the same lines, also from standard input.
 "$tool" - 60 <fight.keys >b.jsonl 2>/dev/null || fail "standard input: exit status $?"
 cmp -s a.jsonl b.jsonl || fail "a second run printed other states"

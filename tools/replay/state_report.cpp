@@ -1,4 +1,4 @@
-#include "game/state_report.h"
+#include "tools/replay/state_report.h"
 
 #include <cstdio>
 
@@ -88,7 +88,7 @@ std::string GameStateJson(int frame) {
     out.Key("angle"), out.Float(p.angle);
     out.Key("turnRate"), out.Float(p.turnRate);
     out.Key("health"), out.Int(p.health);
-    out.Key("state"), out.Int(p.state);
+    out.Key("state"), out.Int(static_cast<int>(p.state));
     out.Key("frame"), out.Int(p.frame);
     out.Key("visible"), out.Bool(p.visible);
     out.Key("fireCounter"), out.Int(p.fireCounter);

@@ -1,4 +1,4 @@
-#include "game/key_script.h"
+#include "engine/key_script.h"
 
 #include <cctype>
 #include <climits>
