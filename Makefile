@@ -34,7 +34,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
         setup-play setup-test setup-web setup-bench
 
 help:
-	@sed -n 's/^#   //p' Makefile
+	@sed -n 's/^#   //p' $(firstword $(MAKEFILE_LIST))
 
 # Installs the packages of $(1) that are not installed yet.
 define install_missing
