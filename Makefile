@@ -1,15 +1,25 @@
 # Tarvo: set-up, build and run on Debian 12 (run as root, or with sudo).
-#   make play       install what is missing, build a release, make the pictures, run the game
-#   make test       the same set-up, then build with ASan + UBSan, build the web page, run every test
+#   make            print these targets
+#   make play       install what playing needs, build the game alone (release), run it
+#   make test       install what the tests need as well, build with ASan + UBSan, build the web page, run every test
 #   make web        the game as a web page in build/web/ (Debian's Emscripten)
 #   make serve-web  the same, served on http://127.0.0.1:8000/
+#   make bench      build the benchmark beside the game (build/release/bench/tarvo_bench)
 
-PACKAGES := cmake ninja-build g++ pkg-config clang libclang-rt-14-dev \
-            libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev fonts-dejavu-core \
-            libgtest-dev libgmock-dev libbenchmark-dev \
-            libpixman-1-dev liballegro4-dev libtiff-dev libtiff-tools imagemagick \
-            xvfb xauth xdotool python3 \
-            emscripten chromium python3-websocket
+# Each target installs only its own list: playing needs no test tool, browser or benchmark peer.
+PLAY_PACKAGES := g++ cmake ninja-build pkg-config \
+                 libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev fonts-dejavu-core
+WEB_PACKAGES := emscripten python3
+# The tests: GoogleTest, a virtual X server and its driver, the browser test,
+# the fuzzer (clang with libFuzzer's runtime), the reference tools the picture
+# tests compare with, and the package checks (cpack's dependency computation
+# uses dpkg-shlibdeps and file).
+TEST_PACKAGES := $(PLAY_PACKAGES) $(WEB_PACKAGES) \
+                 libgtest-dev libgmock-dev clang libclang-rt-14-dev \
+                 xvfb xauth xdotool chromium python3-websocket \
+                 imagemagick libtiff-tools \
+                 dpkg-dev file lintian desktop-file-utils
+BENCH_PACKAGES := $(PLAY_PACKAGES) libbenchmark-dev libpixman-1-dev liballegro4-dev libtiff-dev
 
 RELEASE_DIR := build/release
 TEST_DIR := build/test
@@ -20,11 +30,16 @@ WEB_BUILD_DIR := build/web-cmake
 WEB_ENV := NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: play test setup build-release build-test web serve-web web-page
+.PHONY: help play test build-release build-test web serve-web web-page bench \
+        setup-play setup-test setup-web setup-bench
 
-setup:
+help:
+	@sed -n 's/^#   //p' $(firstword $(MAKEFILE_LIST))
+
+# Installs the packages of $(1) that are not installed yet.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -32,15 +47,25 @@ setup:
 	  $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
 
-build-release: setup
-	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF
+setup-play:
+	$(call install_missing,$(PLAY_PACKAGES))
+setup-test:
+	$(call install_missing,$(TEST_PACKAGES))
+setup-web:
+	$(call install_missing,$(PLAY_PACKAGES) $(WEB_PACKAGES))
+setup-bench:
+	$(call install_missing,$(BENCH_PACKAGES))
+
+build-release: setup-play
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=OFF
 	cmake --build $(RELEASE_DIR)
 
 play: build-release
 	cd $(RELEASE_DIR) && ./tarvo
 
-build-test: setup
+build-test: setup-test
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-O1 -g" \
 	      -DTARVO_SANITIZE=ON -DTARVO_BUILD_BENCH=OFF
 	cmake --build $(TEST_DIR)
@@ -51,8 +76,8 @@ test: build-test
 	@if [ -f fuzz/run.sh ]; then bash fuzz/run.sh; fi
 
 # The web page needs the pictures and sound effects, which native generators make.
-web: setup
-	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF
+web: setup-web
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=OFF
 	cmake --build $(RELEASE_DIR) --target pictures sounds
 	$(MAKE) web-page PICTURES=$(RELEASE_DIR)/Images SOUNDS=$(RELEASE_DIR)/Sounds
 
@@ -67,3 +92,8 @@ web-page:
 	      -DTARVO_PICTURES=$(abspath $(PICTURES)) -DTARVO_SOUNDS=$(abspath $(SOUNDS)) \
 	      -DTARVO_WEB_OUT=$(abspath $(WEB_DIR))
 	$(WEB_ENV) cmake --build $(WEB_BUILD_DIR)
+
+# The benchmark (see bench/README.md), in the release folder beside the game.
+bench: setup-bench
+	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=ON
+	cmake --build $(RELEASE_DIR) --target tarvo_bench

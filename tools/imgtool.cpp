@@ -1,9 +1,9 @@
-// imgtool: asks the engine's TIFF codec what it makes of a picture.
+// tarvo-imgtool: asks the engine's TIFF codec what it makes of a picture.
 //
-//   imgtool info FILE            what the reader found: size, mode, samples, order, strips
-//   imgtool topam FILE OUT.pam   the 24-bit picture as the reader leaves it (before screen
-//                                conversion), as PAM: TUPLTYPE RGB, or RGB_ALPHA with alpha
-//   imgtool frompam IN.pam OUT.tif   through the engine's writer (alpha kept when present)
+//   tarvo-imgtool info FILE            what the reader found: size, mode, samples, order, strips
+//   tarvo-imgtool topam FILE OUT.pam   the 24-bit picture as the reader leaves it (before screen
+//                                      conversion), as PAM: TUPLTYPE RGB, or RGB_ALPHA with alpha
+//   tarvo-imgtool frompam IN.pam OUT.tif   through the engine's writer (alpha kept when present)
 //
 // Exit status 0 on success, 1 when the picture is refused, missing or unreadable, 2 on a
 // usage error; the engine's fatal errors end the tool with 255. What the reader says (its
@@ -39,9 +39,9 @@ public:
 
 int Usage() {
     std::fputs(
-        "usage: imgtool info FILE\n"
-        "       imgtool topam FILE OUT.pam\n"
-        "       imgtool frompam IN.pam OUT.tif\n",
+        "usage: tarvo-imgtool info FILE\n"
+        "       tarvo-imgtool topam FILE OUT.pam\n"
+        "       tarvo-imgtool frompam IN.pam OUT.tif\n",
         stderr);
     return 2;
 }
@@ -60,7 +60,7 @@ void LoadQuietly(TiffImage& tiff, const char* path, Image& image) {
 
 bool Loaded(const Image& image, const char* path) {
     if (image.data != nullptr) return true;
-    std::fprintf(stderr, "imgtool: %s: the engine loads no picture from this file\n", path);
+    std::fprintf(stderr, "tarvo-imgtool: %s: the engine loads no picture from this file\n", path);
     return false;
 }
 
@@ -77,7 +77,7 @@ const char* ClassName(int colorClass) {
 // Loads a file that exists; says so and gives false when it does not.
 bool LoadExisting(TiffImage& tiff, const char* path, Image& image) {
     if (File::Exists(path) == FILE_NOTFOUND) {
-        std::fprintf(stderr, "imgtool: %s: no such file\n", path);
+        std::fprintf(stderr, "tarvo-imgtool: %s: no such file\n", path);
         return false;
     }
     LoadQuietly(tiff, path, image);
@@ -130,7 +130,7 @@ int ToPam(const char* path, const char* outPath) {
         out.write(reinterpret_cast<const char*>(tuples.data()), static_cast<std::streamsize>(tuples.size()));
     }
     if (!out) {
-        std::fprintf(stderr, "imgtool: %s: cannot write\n", outPath);
+        std::fprintf(stderr, "tarvo-imgtool: %s: cannot write\n", outPath);
         return 1;
     }
     return 0;
@@ -141,7 +141,7 @@ bool ReadPam(const char* path, Image& image) {
     std::ifstream in(path, std::ios::binary);
     std::string magic;
     if (!(in >> magic) || magic != "P7") {
-        std::fprintf(stderr, "imgtool: %s: not a PAM file\n", path);
+        std::fprintf(stderr, "tarvo-imgtool: %s: not a PAM file\n", path);
         return false;
     }
     long width = -1, height = -1, depth = -1, maxval = -1;
@@ -158,7 +158,7 @@ bool ReadPam(const char* path, Image& image) {
     const bool alpha = tupleType == "RGB_ALPHA" && depth == 4;
     if (!in || width <= 0 || height <= 0 || width > 65535 || height > 65535 || maxval != 255 ||
         !(alpha || (tupleType == "RGB" && depth == 3))) {
-        std::fprintf(stderr, "imgtool: %s: only 8-bit PAM of tuple type RGB or RGB_ALPHA is taken\n", path);
+        std::fprintf(stderr, "tarvo-imgtool: %s: only 8-bit PAM of tuple type RGB or RGB_ALPHA is taken\n", path);
         return false;
     }
     // The header's size is checked against what the file holds before
@@ -170,19 +170,19 @@ bool ReadPam(const char* path, Image& image) {
     const std::streamoff fileEnd = in.tellg();
     in.seekg(dataAt);
     if (dataAt < 0 || fileEnd < dataAt || static_cast<uint64_t>(fileEnd - dataAt) < tupleBytes) {
-        std::fprintf(stderr, "imgtool: %s: the picture data is cut short\n", path);
+        std::fprintf(stderr, "tarvo-imgtool: %s: the picture data is cut short\n", path);
         return false;
     }
     image.Allocate(static_cast<int>(width), static_cast<int>(height),
                    static_cast<uint8_t>(alpha ? IMAGE_RGB24 | IMAGE_ALPHA : IMAGE_RGB24));
     if (image.data == nullptr) {
-        std::fprintf(stderr, "imgtool: %s: a picture of %ld x %ld is too large for the engine\n", path, width,
+        std::fprintf(stderr, "tarvo-imgtool: %s: a picture of %ld x %ld is too large for the engine\n", path, width,
                      height);
         return false;
     }
     std::vector<uint8_t> tuples(tupleBytes);
     if (!in.read(reinterpret_cast<char*>(tuples.data()), static_cast<std::streamsize>(tuples.size()))) {
-        std::fprintf(stderr, "imgtool: %s: the picture data is cut short\n", path);
+        std::fprintf(stderr, "tarvo-imgtool: %s: the picture data is cut short\n", path);
         return false;
     }
     for (size_t i = 0; i < pixels; ++i) {
@@ -201,7 +201,7 @@ int FromPam(const char* path, const char* outPath) {
     tiff.saveAlpha = 1;
     tiff.Save(outPath, &image);
     if (tiff.done != 1) {
-        std::fprintf(stderr, "imgtool: %s: not written\n", outPath);
+        std::fprintf(stderr, "tarvo-imgtool: %s: not written\n", outPath);
         return 1;
     }
     return 0;

@@ -1,7 +1,7 @@
 #!/bin/bash
-# imgtool end to end: info, topam and frompam on files made by ImageMagick,
+# tarvo-imgtool end to end: info, topam and frompam on files made by ImageMagick,
 # and the exit statuses and messages for missing, refused and broken files.
-# Usage: imgtool_test.sh PATH/TO/imgtool
+# Usage: imgtool_test.sh PATH/TO/tarvo-imgtool
 set -u
 tool=$(realpath "$1")
 convert=/usr/bin/convert
@@ -77,5 +77,5 @@ grep -q "a picture of 30000 x 30000 is too large for the engine" err.txt || fail
 "$tool" bogus 2>/dev/null; status=$?
 [ $status -eq 2 ] || fail "usage: status $status"
 
-if [ $failures -ne 0 ]; then echo "$failures imgtool check(s) failed"; exit 1; fi
-echo "imgtool: all checks passed"
+if [ $failures -ne 0 ]; then echo "$failures tarvo-imgtool check(s) failed"; exit 1; fi
+echo "tarvo-imgtool: all checks passed"

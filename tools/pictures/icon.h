@@ -1,5 +1,5 @@
-// The desktop icon: the player's ship as an XPM picture (a text format every
-// Linux desktop reads), transparent around the ship.
+// The desktop icon: the player's ship as PNG pictures at the sizes the
+// freedesktop icon theme looks for, transparent around the ship.
 #pragma once
 
 #include <string>
@@ -8,11 +8,17 @@
 
 namespace pictures {
 
-// The canvas as XPM text named `name`: one colour a distinct opaque RGB,
-// "None" where alpha is 0. At most 4096 colours (two characters a pixel).
-std::string CanvasToXpm(const Canvas& canvas, const std::string& name);
+// The canvas resampled to size x size: each pixel the average of the source
+// area it covers (colour weighted by alpha, so transparent pixels lend no
+// colour to the edge).
+Canvas Resample(const Canvas& canvas, int size);
 
-// The icon's XPM text.
-std::string IconXpm();
+// The canvas as a PNG file (8-bit RGBA, not interlaced). The image data goes
+// into stored (uncompressed) deflate blocks: every PNG reader takes them, and
+// the icons are small.
+std::string CanvasToPng(const Canvas& canvas);
+
+// The icon at size x size, as PNG bytes.
+std::string IconPng(int size);
 
 }  // namespace pictures

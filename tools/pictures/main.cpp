@@ -1,16 +1,34 @@
-// make_pictures OUTDIR [ICON.xpm]: draws every picture the game loads and writes each into OUTDIR,
-// and the desktop icon into ICON.xpm when given.
+// make_pictures OUTDIR [ICONDIR]: draws every picture the game loads and writes each into OUTDIR,
+// and the desktop icon as ICONDIR/<size>x<size>/apps/tarvo.png at each icon size when given
+// (ICONDIR is laid out as the freedesktop icon theme's hicolor folder).
 // The build runs it so that the build folder's Images/ holds the game's art; the drawing code is the
 // art's only source, and the same code gives the same files on every run.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "tools/pictures/icon.h"
 #include "tools/pictures/output.h"
 
+namespace {
+
+constexpr int kIconSizes[] = {48, 256};
+
+bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written =
+        file != nullptr && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = file != nullptr && std::fclose(file) == 0;
+    return written && closed;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make_pictures OUTDIR [ICON.xpm]\n");
+        std::fprintf(stderr, "usage: make_pictures OUTDIR [ICONDIR]\n");
         return 2;
     }
     std::string error;
@@ -19,14 +37,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (argc == 3) {
-        const std::string icon = pictures::IconXpm();
-        std::FILE* file = std::fopen(argv[2], "wb");
-        const bool written =
-            file != nullptr && !icon.empty() && std::fwrite(icon.data(), 1, icon.size(), file) == icon.size();
-        if (file != nullptr && std::fclose(file) != 0) return 1;
-        if (!written) {
-            std::fprintf(stderr, "make_pictures: cannot write %s\n", argv[2]);
-            return 1;
+        for (const int size : kIconSizes) {
+            const std::string name = std::to_string(size) + "x" + std::to_string(size);
+            const std::filesystem::path path = std::filesystem::path(argv[2]) / name / "apps" / "tarvo.png";
+            if (!WriteFile(path, pictures::IconPng(size))) {
+                std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());
+                return 1;
+            }
         }
     }
     return 0;
