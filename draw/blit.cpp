@@ -1,5 +1,7 @@
 #include "draw/blit.h"
 
+#include <cstdint>
+
 #include "draw/blit_kernels.h"
 #include "draw/pixel_format.h"
 #include "engine/windows_dx.h"
@@ -32,6 +34,16 @@ const BlitKernels* BestKernels() {
 
 const BlitKernels* activeKernels = BestKernels();
 
+// Whether a picture at (x, y) can reach the clip rectangle at all. In a
+// scrolling world most calls end here, so the blits decide it first, before
+// they set up anything; 64-bit sums, so that positions near the int limits
+// cannot wrap into view. ClipImage makes the same test again for the calls
+// that pass.
+inline bool MayShow(int x, int y, const Image* image) {
+    return x <= Tarvo.clipRight && y <= Tarvo.clipBottom && int64_t{x} + image->width > Tarvo.clipLeft &&
+           int64_t{y} + image->height > Tarvo.clipTop;
+}
+
 // The frame shared by every blit: clip once, then hand the visible rectangle
 // to the member's kernel. False when there is nothing to draw.
 bool ClipRect(int x, int y, Image* image, bool needsAlpha, BlitRect& rect) {
@@ -54,6 +66,26 @@ bool ClipRect(int x, int y, Image* image, bool needsAlpha, BlitRect& rect) {
 ChannelMasks ScreenMasks() {
     return ChannelMasks{static_cast<uint32_t>(redMask), static_cast<uint32_t>(greenMask),
                         static_cast<uint32_t>(blueMask)};
+}
+
+enum class Member { kSolid, kTransparent, kAlpha, kAdditive };
+
+// Everything after MayShow, kept out of line so that a call that ends there
+// sets up no stack frame.
+template <Member kMember>
+[[gnu::noinline]] int DrawClipped(int x, int y, Image* image) {
+    constexpr bool kNeedsAlpha = kMember == Member::kAlpha || kMember == Member::kAdditive;
+    BlitRect rect;
+    if (!ClipRect(x, y, image, kNeedsAlpha, rect)) return 1;
+    if constexpr (kMember == Member::kSolid)
+        activeKernels->solid(rect);
+    else if constexpr (kMember == Member::kTransparent)
+        activeKernels->transparent(rect);
+    else if constexpr (kMember == Member::kAlpha)
+        activeKernels->alphaBlend(rect, ScreenMasks());
+    else
+        activeKernels->additive(rect, ScreenMasks());
+    return 1;
 }
 
 }  // namespace
@@ -92,25 +124,21 @@ int DrawPixel16(int x, int y, int r, int g, int b) {
 }
 
 int DrawSolid16(int x, int y, Image* image) {
-    BlitRect rect;
-    if (ClipRect(x, y, image, false, rect)) activeKernels->solid(rect);
-    return 1;
+    if (!MayShow(x, y, image)) return 1;
+    return DrawClipped<Member::kSolid>(x, y, image);
 }
 
 int DrawTransparent16(int x, int y, Image* image) {
-    BlitRect rect;
-    if (ClipRect(x, y, image, false, rect)) activeKernels->transparent(rect);
-    return 1;
+    if (!MayShow(x, y, image)) return 1;
+    return DrawClipped<Member::kTransparent>(x, y, image);
 }
 
 int DrawAlpha16(int x, int y, Image* image) {
-    BlitRect rect;
-    if (ClipRect(x, y, image, true, rect)) activeKernels->alphaBlend(rect, ScreenMasks());
-    return 1;
+    if (!MayShow(x, y, image)) return 1;
+    return DrawClipped<Member::kAlpha>(x, y, image);
 }
 
 int DrawAdditive16(int x, int y, Image* image) {
-    BlitRect rect;
-    if (ClipRect(x, y, image, true, rect)) activeKernels->additive(rect, ScreenMasks());
-    return 1;
+    if (!MayShow(x, y, image)) return 1;
+    return DrawClipped<Member::kAdditive>(x, y, image);
 }

@@ -16,6 +16,7 @@
 #include "engine/key_recorder.h"
 #include "engine/windows_dx.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/signals.h"
 #include "platform/window_scale.h"
 
 namespace {
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (record && !keyRecorder.Start(recordPath, error)) return Usage(error);
 
+    platform::EndOnInterruptAndTerminate();
     std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform(options);
     platform::SetCurrent(sdl.get());
     const int code = WinMain(nullptr, nullptr, "", 1);

@@ -5,6 +5,7 @@
 
 #include "engine/debug_log.h"
 #include "engine/init_order.h"
+#include "image/tiff_image.h"
 
 WindowsDX Tarvo TARVO_INIT_ENGINE;
 
@@ -26,6 +27,7 @@ bool WindowsDX::Initialize(int fullscreenRequest, int xres, int yres) {
     requestHeight = yres;
     // The log of a run starts here: the reopen truncates what static start-up wrote.
     debugLog.Open("debug.txt");
+    ForgetMissingPictures();
     debugLog.Write("WindowsDX: Initialization started.\n", debugTail);
     if (!InitWindows()) return false;
     if (!InitDirectDraw()) return false;

@@ -50,3 +50,11 @@ std::string FindDataFile(const char* path) {
 void SetDataFolders(std::vector<std::string> folders) { Folders() = std::move(folders); }
 
 const std::vector<std::string>& DataFolders() { return Folders(); }
+
+std::vector<std::string> SearchedFolders() {
+    std::error_code error;
+    const std::filesystem::path working = std::filesystem::current_path(error);
+    std::vector<std::string> folders = {error ? std::string(".") : working.string()};
+    folders.insert(folders.end(), Folders().begin(), Folders().end());
+    return folders;
+}

@@ -28,3 +28,7 @@ void SetDataFolders(std::vector<std::string> folders);
 // The current data folders; the executable's folder, its parent and
 // ../share/tarvo unless SetDataFolders chose others.
 const std::vector<std::string>& DataFolders();
+
+// Every folder a read-only open of a relative path looks in, in order: the
+// working folder (as an absolute path), then the data folders.
+std::vector<std::string> SearchedFolders();

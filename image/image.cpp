@@ -11,6 +11,9 @@ constexpr uint8_t kExtraByte = 0x02;
 constexpr uint8_t kDepth8 = 0x04;
 constexpr uint8_t kDepthOther = 0x08;
 constexpr uint8_t kDepthBits[] = {kDepth8, kDepthOther, IMAGE_RGB16, IMAGE_RGB24};
+// Image::Is16BitMode (in the header, for the blits) spells these bits out.
+static_assert(Image::Is16BitMode(IMAGE_RGB16) && !Image::Is16BitMode(IMAGE_RGB16 | kDepth8) &&
+              !Image::Is16BitMode(IMAGE_RGB16 | kDepthOther) && !Image::Is16BitMode(IMAGE_RGB24));
 
 // Bytes a pixel for a mode: the first depth bit set decides, 0x02 adds one.
 // 0x08 alone is otherwise unused; it is given one byte like 0x04 so that
@@ -27,13 +30,9 @@ int BytesPerPixel(uint8_t mode) {
 // Largest buffer an image may own: offsets into it are kept in int.
 constexpr int64_t kMaxBufferBytes = INT32_MAX;
 
-bool Is16BitMode(uint8_t mode) { return !(mode & (kDepth8 | kDepthOther)) && (mode & IMAGE_RGB16); }
-
 }  // namespace
 
 Image::Image(int width, int height, uint8_t mode) { Allocate(width, height, mode); }
-
-bool Image::Is16Bit() const { return Is16BitMode(mode); }
 
 Image::~Image() { Release(); }
 

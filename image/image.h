@@ -54,8 +54,13 @@ public:
     void RotateAlpha(Image* target, float angle, float scale);
 
     // True when the pixels are 16-bit words (at least two bytes each), the
-    // only form the blits and the rotation read and write.
-    bool Is16Bit() const;
+    // only form the blits and the rotation read and write. Written here, not
+    // kept as a flag, so that it follows `mode` however that is set; every
+    // blit call asks, so it must cost no call.
+    bool Is16Bit() const { return Is16BitMode(mode); }
+    // The same for a mode byte: IMAGE_RGB16 set and neither one-byte depth
+    // bit (0x04, 0x08), which take precedence over it.
+    static constexpr bool Is16BitMode(uint8_t mode) { return (mode & (0x04 | 0x08 | IMAGE_RGB16)) == IMAGE_RGB16; }
 
     uint16_t* Pixels16() { return reinterpret_cast<uint16_t*>(data); }
     const uint16_t* Pixels16() const { return reinterpret_cast<const uint16_t*>(data); }

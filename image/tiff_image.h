@@ -30,6 +30,12 @@
 
 class Image;
 
+// A missing picture is reported once a run, however often it is loaded: one
+// message box for each file, and before the first of them one line in the
+// debug log naming the folders searched. This starts a new run (the engine's
+// Initialize calls it); the pictures reported so far may be reported again.
+void ForgetMissingPictures();
+
 // Colour classes.
 constexpr int TIFF_BILEVEL = 0;
 constexpr int TIFF_GREY = 1;

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/debug_log.h"
+#include "file/data_path.h"
 #include "file/fatal.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
@@ -45,6 +48,40 @@ void ShowError(const std::string& text) {
     platform::Current().MessageBox(nullptr, text.c_str(), "Tarvo Error", platform::MB_OK);
 }
 
+// The missing pictures of this run, by the path as opened (so "Images\\a.tif"
+// and "Images/a.tif" are one file), and whether the search line was logged.
+struct MissingPictures {
+    std::set<std::string> reported;
+    bool foldersLogged = false;
+};
+
+MissingPictures& Missing() {
+    static MissingPictures missing;
+    return missing;
+}
+
+// The box for a picture that was not found, the first time it is missed.
+void ReportMissing(const std::string& path) {
+    MissingPictures& missing = Missing();
+    const std::string native = NativePath(path.c_str());
+    if (!missing.reported.insert(native).second) return;
+    // A relative path was looked for in several folders: say once which.
+    if (!missing.foldersLogged && !native.empty() && native.front() != '/') {
+        missing.foldersLogged = true;
+        std::string line = "Load:Tiff: (Warning only) Pictures not found were looked for in:";
+        for (const std::string& folder : SearchedFolders()) line += " " + folder;
+        line += "\n";
+        debugLog.Write(line.c_str(), debugTail);
+    }
+    // The path may be of any length, so the message is put together, not formatted.
+    const std::string_view pattern = kNotFound;
+    const size_t at = pattern.find("%s");
+    std::string text(pattern.substr(0, at));
+    text += path;
+    text += pattern.substr(at + 2);
+    ShowError(text);
+}
+
 void Say(const char* message) {
     std::fputs(message, stdout);
     std::fflush(stdout);
@@ -56,6 +93,8 @@ void Say(const char* message) {
 }
 
 }  // namespace
+
+void ForgetMissingPictures() { Missing() = MissingPictures{}; }
 
 void TiffImage::ResetForLoad() {
     bytesRead = 0;
@@ -88,13 +127,7 @@ void TiffImage::Load(const char* loadPath, Image* target) {
     path = loadPath;
 
     if (tiffFile.Open(loadPath, FILE_READ | FILE_RANDOM) == FILE_NOTFOUND) {
-        // The path may be of any length, so the message is put together, not formatted.
-        const std::string_view pattern = kNotFound;
-        const size_t at = pattern.find("%s");
-        std::string text(pattern.substr(0, at));
-        text += path;
-        text += pattern.substr(at + 2);
-        ShowError(text);
+        ReportMissing(path);
         return;
     }
     file = &tiffFile;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -127,14 +128,23 @@ TEST(BlitFrame, ClipsToTheClipRectangle) {
         {"left column past clipRight", 4, 1, std::vector<uint16_t>(20, 0)},
         {"over bottom right", 3, 2, {0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, /**/ 0, 0, 0, 1, 0, /**/ 0, 0, 0, 0, 0}},
         {"wholly below", 1, 3, std::vector<uint16_t>(20, 0)},
+        {"left column on clipRight", 3, 1, {0, 0, 0, 0, 0, /**/ 0, 0, 0, 1, 0, /**/ 0, 0, 0, 4, 0, /**/ 0, 0, 0, 0, 0}},
+        {"bottom row on clipTop", 1, 0, {0, 0, 0, 0, 0, /**/ 0, 4, 5, 6, 0, /**/ 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0}},
+        {"top row on clipBottom", 1, 2, {0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, /**/ 0, 1, 2, 3, 0, /**/ 0, 0, 0, 0, 0}},
+        {"wholly above", 1, -1, std::vector<uint16_t>(20, 0)},
+        {"wholly left", -2, 1, std::vector<uint16_t>(20, 0)},
+        // Far positions must not wrap around into view.
+        {"near int max", INT_MAX - 1, INT_MAX - 1, std::vector<uint16_t>(20, 0)},
+        {"near int min", INT_MIN, INT_MIN, std::vector<uint16_t>(20, 0)},
     };
     for (const ClipCase& c : cases) {
         SCOPED_TRACE(c.name);
-        for (DrawImageFn draw : {&DrawSolid16, &DrawTransparent16}) {
+        // Opaque alpha on a black screen: every member copies the words.
+        for (DrawImageFn draw : {&DrawSolid16, &DrawTransparent16, &DrawAlpha16, &DrawAdditive16}) {
             ScreenFixture screen(5, 4);
             Tarvo.SetClipRect(1, 1, 3, 2);
             Image image;
-            Make16(image, 3, 2, {1, 2, 3, 4, 5, 6});
+            Make16(image, 3, 2, {1, 2, 3, 4, 5, 6}, {0, 0, 0, 0, 0, 0});
             EXPECT_EQ(draw(c.x, c.y, &image), 1);
             EXPECT_EQ(screen.pixels, c.expected);
         }

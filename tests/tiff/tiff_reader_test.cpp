@@ -5,12 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "engine/debug_log.h"
+#include "file/data_path.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
 #include "platform/platform.h"
@@ -33,8 +37,14 @@ protected:
     void SetUp() override {
         previous = &platform::Current();
         platform::SetCurrent(&boxes);
+        // Missing files are reported once a run: each test is a run of its own.
+        ForgetMissingPictures();
+        folders = DataFolders();
     }
-    void TearDown() override { platform::SetCurrent(previous); }
+    void TearDown() override {
+        SetDataFolders(folders);
+        platform::SetCurrent(previous);
+    }
 
     // Loads the builder's file; returns what the reader printed.
     std::string Load(const TiffBuilder& builder, Image& image) {
@@ -51,8 +61,14 @@ protected:
 
     platform::ScriptedPlatform boxes;
     platform::Platform* previous = nullptr;
+    std::vector<std::string> folders;
     int done = 0;
 };
+
+std::string ReadText(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 TEST_F(TiffReaderTest, Rgb8IntelOneStripIsTheStripBytes) {
     const Bytes strip = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
@@ -363,6 +379,38 @@ TEST_F(TiffReaderTest, MissingFileShowsTheBoxAndLeavesTheImageAlone) {
               "images.");
     EXPECT_EQ(image.data, before);
     EXPECT_EQ(done, 0);
+}
+
+TEST_F(TiffReaderTest, AMissingFileIsReportedOnceARunWithTheFoldersSearched) {
+    SetDataFolders({"/nowhere/bin", "/nowhere/share/tarvo"});
+    debugLog.Open("debug.txt");
+    const std::string searched =
+        "Load:Tiff: (Warning only) Pictures not found were looked for in: " + std::filesystem::current_path().string() +
+        " /nowhere/bin /nowhere/share/tarvo\n  ";
+    const std::string openFailed = "File::Open: File does not exist for read.\n  ";
+    Image image;
+    // The same file three times, once written with '/', then another file.
+    for (const char* name : {"Images\\gone.tif", "Images\\gone.tif", "Images/gone.tif", "Images\\lost.tif"})
+        LoadFile(name, image);
+    ASSERT_EQ(boxes.messageBoxes.size(), 2u);
+    EXPECT_THAT(boxes.messageBoxes[0].text, testing::StartsWith(".TIF File Not Found: Images\\gone.tif\n\n"));
+    EXPECT_THAT(boxes.messageBoxes[1].text, testing::StartsWith(".TIF File Not Found: Images\\lost.tif\n\n"));
+    EXPECT_EQ(ReadText("debug.txt"), openFailed + searched + openFailed + openFailed + openFailed);
+
+    // A new run reports it again, with the folders.
+    ForgetMissingPictures();
+    debugLog.Open("debug.txt");
+    LoadFile("Images\\gone.tif", image);
+    EXPECT_EQ(boxes.messageBoxes.size(), 3u);
+    EXPECT_EQ(ReadText("debug.txt"), openFailed + searched);
+}
+
+TEST_F(TiffReaderTest, AMissingAbsolutePathNamesNoFolders) {
+    debugLog.Open("debug.txt");
+    Image image;
+    LoadFile("/nowhere/gone.tif", image);
+    EXPECT_EQ(boxes.messageBoxes.size(), 1u);
+    EXPECT_EQ(ReadText("debug.txt"), "File::Open: File does not exist for read.\n  ");
 }
 
 TEST_F(TiffReaderTest, MoreImagesGiveAWarningAndTheFirstLoads) {
