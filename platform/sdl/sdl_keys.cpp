@@ -52,4 +52,27 @@ int VirtualKeyFromSdl(SDL_Keycode sym, SDL_Scancode scancode) {
     return 0;
 }
 
+std::vector<uint32_t> DecodeUtf8(const char* text) {
+    std::vector<uint32_t> codes;
+    const auto* p = reinterpret_cast<const uint8_t*>(text);
+    while (*p != 0) {
+        uint32_t code = *p;
+        int extra = 0;
+        if (code >= 0xF0) {
+            code &= 0x07;
+            extra = 3;
+        } else if (code >= 0xE0) {
+            code &= 0x0F;
+            extra = 2;
+        } else if (code >= 0xC0) {
+            code &= 0x1F;
+            extra = 1;
+        }
+        ++p;
+        for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) code = (code << 6) | (*p & 0x3F);
+        codes.push_back(code);
+    }
+    return codes;
+}
+
 }  // namespace platform

@@ -1,7 +1,11 @@
-// SDL keys to the engine's virtual-key codes.
+// SDL keys and typed text to the engine's codes. Pure translation: no SDL
+// call, only its key and scancode numbers.
 #pragma once
 
 #include <SDL.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace platform {
 
@@ -9,5 +13,9 @@ namespace platform {
 // for. Letters and digits follow the keyboard layout (the key that types 'P'
 // is 'P'); the rest go by position.
 int VirtualKeyFromSdl(SDL_Keycode sym, SDL_Scancode scancode);
+
+// The code points of a NUL-terminated UTF-8 text, as SDL's text events carry
+// it. A sequence cut short ends where the next lead byte begins.
+std::vector<uint32_t> DecodeUtf8(const char* text);
 
 }  // namespace platform
