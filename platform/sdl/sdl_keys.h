@@ -11,7 +11,8 @@ namespace platform {
 
 // The virtual-key code for an SDL key, or 0 for keys the engine has no code
 // for. Letters and digits follow the keyboard layout (the key that types 'P'
-// is 'P'); the rest go by position.
+// is 'P'); the rest go by position. A letter's position counts only for keys
+// that type no ASCII character, so punctuation never becomes a letter.
 int VirtualKeyFromSdl(SDL_Keycode sym, SDL_Scancode scancode);
 
 // The code points of a NUL-terminated UTF-8 text, as SDL's text events carry
