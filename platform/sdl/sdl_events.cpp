@@ -75,12 +75,14 @@ void SdlPlatform::Translate(const SDL_Event& event) {
             if (vk == 0) break;
             SdlWindow* window = FromId(event.key.windowID);
             if (window == nullptr) window = mainWindow;
-            Post(window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
-            // Keys that type a control character produce no text event of their own.
-            if (event.type == SDL_KEYDOWN) {
-                const int c = ControlCharacterOfKey(vk);
+            // The keyboard holds keys beside the controllers: a key-up while a
+            // stick still holds the arrow says nothing.
+            pad.Keyboard(vk, event.type == SDL_KEYDOWN, [this, window](int key, bool down) {
+                Post(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(key), 0);
+                // Keys that type a control character produce no text event of their own.
+                const int c = down ? ControlCharacterOfKey(key) : 0;
                 if (c != 0) Post(window, WM_CHAR, static_cast<uintptr_t>(c), 0);
-            }
+            });
             break;
         }
         case SDL_TEXTINPUT: {
