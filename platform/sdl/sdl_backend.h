@@ -114,13 +114,22 @@ public:
     void StopSound(int sound) override;
     void StopAllSounds() override;
 
+    // Starts SDL's video once; false, with the reason, without a display.
+    bool StartVideo(std::string& why);
+    // Whether the scale asked for shows a client area of width x height whole
+    // on the usable desktop (always, when none was asked for or there is no
+    // display); false with the reason.
+    bool RequestedScaleFits(int width, int height, std::string& why);
+
     long presentedFrames = 0;
     int scale = 0;  // decided when the first window opens
 
 private:
     // sdl_window.cpp
     int Logical(int screenPixels) const;
+    SDL_Rect UsableBounds(int display) const;
     int DefaultScale(int width, int height) const;
+    void ChooseScaleAgain();
     SDL_Rect OpeningDisplay() const;
     SDL_Rect DesktopBounds() const;
 

@@ -63,6 +63,7 @@ void SdlPlatform::Translate(const SDL_Event& event) {
                     break;
                 case SDL_WINDOWEVENT_DISPLAY_CHANGED:
                     if (window == presentWindow) DecideVsyncAgain();
+                    if (window == mainWindow) ChooseScaleAgain();
                     break;
                 default:
                     break;
@@ -122,6 +123,7 @@ void SdlPlatform::Translate(const SDL_Event& event) {
         case SDL_DISPLAYEVENT:
             // A display came, went or changed its mode.
             DecideVsyncAgain();
+            ChooseScaleAgain();
             break;
         case SDL_RENDER_DEVICE_RESET:
             // Video memory was taken away: the surfaces report it until restored.

@@ -42,4 +42,8 @@ long SdlPresentedFrames(const Platform& sdlPlatform) {
 
 int SdlWindowScale(const Platform& sdlPlatform) { return static_cast<const SdlPlatform&>(sdlPlatform).scale; }
 
+bool SdlScaleFits(Platform& sdlPlatform, int width, int height, std::string& why) {
+    return static_cast<SdlPlatform&>(sdlPlatform).RequestedScaleFits(width, height, why);
+}
+
 }  // namespace platform

@@ -35,6 +35,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -42,7 +43,8 @@ namespace platform {
 
 struct SdlOptions {
     // Whole factor the windows are shown at (platform/window_scale.h); 0
-    // chooses the largest that fits the desktop when the first window opens.
+    // chooses the largest that fits the desktop when the first window opens,
+    // and again when the display changes.
     int scale = 0;
 };
 
@@ -54,5 +56,13 @@ std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options = {});
 long SdlPresentedFrames(const Platform& sdlPlatform);
 // The scale in use; 0 until the first window has opened.
 int SdlWindowScale(const Platform& sdlPlatform);
+
+// Whether the scale asked for in SdlOptions shows a client area of
+// width x height (logical pixels) whole on the usable part of the display
+// windows open on; checked before start, so that a window that could show
+// nothing is never opened. Starts SDL's video when it can; true when no scale
+// was asked for or there is no display (start-up then says why). False with
+// the reason in `why`.
+bool SdlScaleFits(Platform& sdlPlatform, int width, int height, std::string& why);
 
 }  // namespace platform

@@ -5,38 +5,59 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/sdl/sdl_backend.h"
 #include "platform/window_scale.h"
 
 namespace platform {
 
+bool SdlPlatform::StartVideo(std::string& why) {
+    if (started) return true;
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        why = SDL_GetError();
+        return false;
+    }
+    // With no display reachable SDL falls back to drivers that show
+    // nothing, and the program would run unseen with no way to quit.
+    // Those count only when asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* named = std::getenv("SDL_VIDEODRIVER");
+    const bool invisible =
+        driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+                              std::strcmp(driver, "evdev") == 0);
+    if (invisible && (named == nullptr || named[0] == '\0')) {
+        why = std::string("only the '") + driver + "' video driver is available.";
+        SDL_Quit();
+        return false;
+    }
+    started = true;
+    // Controllers are a bonus: without the subsystem the keyboard still plays.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    return true;
+}
+
 bool SdlPlatform::RegisterClass(const char*, uint32_t, WindowProcFn proc) {
-    if (!started) {
-        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-            std::fprintf(stderr, "Tarvo: no display: %s\n", SDL_GetError());
-            return false;
-        }
-        // With no display reachable SDL falls back to drivers that show
-        // nothing, and the program would run unseen with no way to quit.
-        // Those count only when asked for by name.
-        const char* driver = SDL_GetCurrentVideoDriver();
-        const char* named = std::getenv("SDL_VIDEODRIVER");
-        const bool invisible =
-            driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
-                                  std::strcmp(driver, "evdev") == 0);
-        if (invisible && (named == nullptr || named[0] == '\0')) {
-            std::fprintf(stderr, "Tarvo: no display: only the '%s' video driver is available.\n", driver);
-            SDL_Quit();
-            return false;
-        }
-        started = true;
-        // Controllers are a bonus: without the subsystem the keyboard still plays.
-        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    std::string why;
+    if (!StartVideo(why)) {
+        std::fprintf(stderr, "Tarvo: no display: %s\n", why.c_str());
+        return false;
     }
     windowProc = proc;
     return true;
+}
+
+bool SdlPlatform::RequestedScaleFits(int width, int height, std::string& why) {
+    std::string noDisplay;
+    // Without a display there is nothing to measure; start-up says why.
+    if (requestedScale == 0 || !StartVideo(noDisplay)) return true;
+    const SDL_Rect usable = UsableBounds(0);
+    if (WindowScaleFits(requestedScale, usable.w, usable.h, width, height)) return true;
+    why = "--scale " + std::to_string(requestedScale) + " makes the window " + std::to_string(requestedScale * width) +
+          " x " + std::to_string(requestedScale * height) + " pixels; the desktop has room for " +
+          std::to_string(usable.w) + " x " + std::to_string(usable.h);
+    return false;
 }
 
 WindowHandle SdlPlatform::CreateWindow(uint32_t, const char*, const char* title, uint32_t style, int x, int y,
@@ -124,13 +145,42 @@ int SdlPlatform::MessageBox(WindowHandle owner, const char* text, const char* ca
 
 int SdlPlatform::Logical(int screenPixels) const { return screenPixels / std::max(scale, 1); }
 
+// The part of a display windows may use: panels and docks left out.
+SDL_Rect SdlPlatform::UsableBounds(int display) const {
+    SDL_Rect usable{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(display, &usable) == 0) return usable;
+    if (SDL_GetDisplayBounds(display, &usable) == 0) return usable;
+    return OpeningDisplay();
+}
+
 // The largest whole scale at which the window fits three quarters of the
 // usable part of the display it opens on. The frame is not known before a
 // window is shown; the usable area already leaves out panels and docks.
 int SdlPlatform::DefaultScale(int width, int height) const {
-    SDL_Rect usable{0, 0, 0, 0};
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = OpeningDisplay();
+    const SDL_Rect usable = UsableBounds(0);
     return ChooseWindowScale(usable.w, usable.h, width, height, 0, 0);
+}
+
+// The display changed (the window moved to another, or a display changed its
+// mode): a scale chosen by default is chosen again for the display the main
+// window is on now, and every window keeps its centre. A scale asked for stays.
+void SdlPlatform::ChooseScaleAgain() {
+    if (requestedScale > 0 || scale == 0 || mainWindow == nullptr || mainWindow->destroyed || modeWidth > 0) return;
+    int width = 0, height = 0;
+    GetClientRect(mainWindow, width, height);
+    const SDL_Rect usable = UsableBounds(std::max(0, SDL_GetWindowDisplayIndex(mainWindow->sdl)));
+    const int chosen = ChooseWindowScale(usable.w, usable.h, width, height, 0, 0);
+    if (chosen == scale) return;
+    for (SdlWindow* w : windows) {
+        int x = 0, y = 0, screenWidth = 0, screenHeight = 0;
+        SDL_GetWindowPosition(w->sdl, &x, &y);
+        SDL_GetWindowSize(w->sdl, &screenWidth, &screenHeight);
+        const int logicalWidth = screenWidth / scale, logicalHeight = screenHeight / scale;
+        SDL_SetWindowSize(w->sdl, logicalWidth * chosen, logicalHeight * chosen);
+        SDL_SetWindowPosition(w->sdl, x + (screenWidth - logicalWidth * chosen) / 2,
+                              y + (screenHeight - logicalHeight * chosen) / 2);
+    }
+    scale = chosen;
 }
 
 // Display 0, where SDL also centres windows by default.
