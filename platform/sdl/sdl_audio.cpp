@@ -2,6 +2,12 @@
 // its own, display or not; without a device OpenAudio says why and the rest
 // of the program is unaffected. Stops fade out on the voice's own fader, so
 // nothing clicks.
+//
+// A device that goes while playing (a USB or Bluetooth headset unplugged):
+// one warning in the debug log, the mixer closes, and the game runs silent
+// until a device comes back; then the mixer opens again, the effects are
+// loaded again under the same handles and the loops that were sounding (or
+// started since) sound again.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/debug_log.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace platform {
@@ -74,20 +81,60 @@ bool SdlPlatform::OpenAudio(std::string& why) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_AllocateChannels(kVoices);
-    int rate = 0, channels = 0;
-    Uint16 format = 0;
-    if (Mix_QuerySpec(&rate, &format, &channels) != 0 && channels > 0) fadeChannels = channels;
+    StartMixer();
     audioOpen = true;
     return true;
 }
 
+void SdlPlatform::StartMixer() {
+    Mix_AllocateChannels(kVoices);
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) != 0 && channels > 0) fadeChannels = channels;
+    for (LoopingVoice& voice : voices) voice = {};
+}
+
 void SdlPlatform::CloseAudio() {
-    if (!audioOpen) return;
-    Mix_HaltChannel(-1);
-    for (Mix_Chunk* chunk : chunks) Mix_FreeChunk(chunk);
-    Mix_CloseAudio();
+    if (!audioOpen && !audioLost) return;
+    if (audioOpen) {
+        Mix_HaltChannel(-1);
+        for (Mix_Chunk* chunk : chunks) Mix_FreeChunk(chunk);
+        Mix_CloseAudio();
+    }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlPlatform::AudioDeviceEvent(const SDL_AudioDeviceEvent& device, bool added) {
+    if (device.iscapture != 0) return;
+    if (!added && audioOpen) {
+        // SDL reports the removal of opened devices only: this is the mixer's.
+        debugLog.Write("Audio: The sound output went away; the game runs silent until one comes back. (Warning only)\n",
+                       debugTail);
+        wantedLoops.clear();
+        for (int channel = 0; channel < kVoices; ++channel) {
+            const LoopingVoice& voice = voices[static_cast<size_t>(channel)];
+            if (voice.sound != 0 && Mix_Playing(channel) != 0 && fades[static_cast<size_t>(channel)].step.load() == 0)
+                wantedLoops.push_back(voice);
+        }
+        Mix_HaltChannel(-1);
+        for (Mix_Chunk*& chunk : chunks) {
+            Mix_FreeChunk(chunk);
+            chunk = nullptr;
+        }
+        // The audio subsystem stays, so that a device coming back is heard of.
+        Mix_CloseAudio();
+        audioOpen = false;
+        audioLost = true;
+    } else if (added && audioLost) {
+        QuietStandardError quiet;
+        if (Mix_OpenAudio(kMixRate, AUDIO_S16SYS, 2, kMixBufferFrames) != 0) return;  // not this one; wait on
+        StartMixer();
+        audioOpen = true;
+        audioLost = false;
+        for (size_t i = 0; i < chunks.size(); ++i) chunks[i] = Mix_LoadWAV(soundPaths[i].c_str());
+        for (const LoopingVoice& loop : wantedLoops) PlaySound(loop.sound, loop.volume, loop.pan, true);
+        wantedLoops.clear();
+    }
 }
 
 int SdlPlatform::LoadSound(const char* path) {
@@ -95,10 +142,16 @@ int SdlPlatform::LoadSound(const char* path) {
     Mix_Chunk* chunk = Mix_LoadWAV(path);
     if (chunk == nullptr) return 0;
     chunks.push_back(chunk);
+    soundPaths.emplace_back(path);
     return static_cast<int>(chunks.size());
 }
 
 void SdlPlatform::PlaySound(int sound, float volume, float pan, bool loop) {
+    if (audioLost && loop) {
+        // Kept for the device's return.
+        std::erase_if(wantedLoops, [sound](const LoopingVoice& voice) { return voice.sound == sound; });
+        wantedLoops.push_back({sound, volume, pan});
+    }
     Mix_Chunk* chunk = ChunkOf(sound);
     if (chunk == nullptr) return;
     // Volume and pan are set on a silent voice before it starts, so no
@@ -120,11 +173,13 @@ void SdlPlatform::PlaySound(int sound, float volume, float pan, bool loop) {
     fade.gain = 1;
     fade.step = 0;
     Mix_RegisterEffect(channel, ApplyFade, nullptr, &fade);
+    voices[static_cast<size_t>(channel)] = loop ? LoopingVoice{sound, volume, pan} : LoopingVoice{};
     // Every effect begins on silence (a loop at a rising zero crossing): no fade in.
     Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
 }
 
 void SdlPlatform::StopSound(int sound) {
+    std::erase_if(wantedLoops, [sound](const LoopingVoice& voice) { return voice.sound == sound; });
     Mix_Chunk* chunk = ChunkOf(sound);
     if (chunk == nullptr) return;
     HaltFadedVoices();
@@ -133,6 +188,7 @@ void SdlPlatform::StopSound(int sound) {
 }
 
 void SdlPlatform::StopAllSounds() {
+    wantedLoops.clear();
     if (!audioOpen) return;
     HaltFadedVoices();
     for (int channel = 0; channel < kVoices; ++channel)
@@ -155,7 +211,13 @@ void SdlPlatform::HaltFadedVoices() {
 
 Mix_Chunk* SdlPlatform::ChunkOf(int sound) const {
     if (!audioOpen || sound < 1 || sound > static_cast<int>(chunks.size())) return nullptr;
-    return chunks[static_cast<size_t>(sound) - 1];
+    return chunks[static_cast<size_t>(sound) - 1];  // null when it did not load again
 }
+
+int SdlVoicesPlaying(const Platform& sdlPlatform) {
+    return static_cast<const SdlPlatform&>(sdlPlatform).VoicesPlaying();
+}
+
+int SdlPlatform::VoicesPlaying() const { return audioOpen ? Mix_Playing(-1) : 0; }
 
 }  // namespace platform

@@ -121,6 +121,8 @@ public:
     // display); false with the reason.
     bool RequestedScaleFits(int width, int height, std::string& why);
 
+    int VoicesPlaying() const;
+
     long presentedFrames = 0;
     int scale = 0;  // decided when the first window opens
 
@@ -153,14 +155,25 @@ private:
     void DecideVsyncAgain();
 
     // sdl_audio.cpp
+    // A loop a voice plays (sound 0: none, or a single play).
+    struct LoopingVoice {
+        int sound = 0;
+        float volume = 0, pan = 0;
+    };
+    void StartMixer();
     void CloseAudio();
+    void AudioDeviceEvent(const SDL_AudioDeviceEvent& device, bool added);
     void FadeOut(int channel);
     void HaltFadedVoices();
     Mix_Chunk* ChunkOf(int sound) const;
 
     bool started = false;
     bool audioOpen = false;
-    std::vector<Mix_Chunk*> chunks;  // owned; handle i + 1
+    bool audioLost = false;               // the device went; waiting for one to come
+    std::vector<Mix_Chunk*> chunks;       // owned; handle i + 1
+    std::vector<std::string> soundPaths;  // chunks' files, to load them again
+    std::array<LoopingVoice, kVoices> voices;
+    std::vector<LoopingVoice> wantedLoops;  // to sound again when a device comes back
     std::array<VoiceFade, kVoices> fades;
     bool rgb555 = false;
     bool exclusive = false;

@@ -120,6 +120,10 @@ void SdlPlatform::Translate(const SDL_Event& event) {
         case SDL_CONTROLLERAXISMOTION:
             ControllerEvent(event);
             break;
+        case SDL_AUDIODEVICEADDED:
+        case SDL_AUDIODEVICEREMOVED:
+            AudioDeviceEvent(event.adevice, event.type == SDL_AUDIODEVICEADDED);
+            break;
         case SDL_DISPLAYEVENT:
             // A display came, went or changed its mode.
             DecideVsyncAgain();

@@ -29,7 +29,8 @@
 //
 // Sound: SDL2_mixer, 44100 Hz stereo, 16 voices. The audio output opens on
 // its own, display or not; without a device OpenAudio says why and the rest
-// of the program is unaffected.
+// of the program is unaffected. A device that goes while playing is logged
+// once and the game plays on in silence until one comes back.
 //
 // Only this folder includes SDL headers.
 #pragma once
@@ -54,6 +55,8 @@ std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options = {});
 
 // Frames the backend has put on the screen so far (for tests and tools).
 long SdlPresentedFrames(const Platform& sdlPlatform);
+// Voices sounding now; 0 while the audio output is closed or gone.
+int SdlVoicesPlaying(const Platform& sdlPlatform);
 // The scale in use; 0 until the first window has opened.
 int SdlWindowScale(const Platform& sdlPlatform);
 
