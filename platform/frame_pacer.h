@@ -1,8 +1,10 @@
 // FramePacer: holds a frame loop to one frame a period on a clock it is given.
 //
-// Every speed in the game is per frame, so the SDL backend paces frames to 60
-// a second. The decision is kept here, apart from SDL and from any real clock,
-// so that it can be tested on a simulated one.
+// Every speed in the game is per frame, so both playing backends pace frames
+// to 60 a second with it: the SDL backend (platform/sdl/sdl_present.cpp, on
+// the steady clock) and the web backend (platform/web/web_platform.cpp, on
+// the page's clock). The decision is kept here, apart from either and from
+// any real clock, so that it can be tested on a simulated one.
 //
 // The timer is always the floor: a present that waited for the display's
 // refresh leaves little or nothing to wait; one that returned early (a faster

@@ -8,6 +8,8 @@ namespace {
 
 constexpr int kButtons = 0;
 constexpr int kStick = 1;
+// SDL numbers controllers from 0 up.
+constexpr int kKeyboard = -1;
 
 int VirtualKeyOf(PadButton button) {
     switch (button) {
@@ -73,6 +75,16 @@ void GamepadKeys::Removed(int controller, const Emit& emit) {
         for (auto it = keyHolders.begin(); it != keyHolders.end();)
             it = it->first.first == controller ? keyHolders.erase(it) : std::next(it);
         if (wasHeld && keyHolders.empty()) emit(vk, false);
+    }
+}
+
+void GamepadKeys::Keyboard(int virtualKey, bool down, const Emit& emit) {
+    const Holder keyboard{kKeyboard, kButtons};
+    if (down) {
+        holders[virtualKey][keyboard] = true;
+        emit(virtualKey, true);
+    } else {
+        Hold(keyboard, virtualKey, false, emit);
     }
 }
 

@@ -3,8 +3,10 @@
 //
 // D-pad and left stick: the arrows. South button (A): Space. Start: P.
 // Back: Escape. Each controller's d-pad and stick hold their arrow apart, and
-// an arrow goes up only when nothing holds it any more; a controller that is
-// unplugged lets go of everything it held. The stick presses an arrow past
+// the keyboard is one more holder: a key goes up only when nothing holds it
+// any more (releasing the stick keeps an arrow the keyboard holds, and the
+// other way round); a controller that is unplugged lets go of everything it
+// held. The stick presses an arrow past
 // kStickPress and lets go below kStickRelease, so a stick resting near the
 // threshold does not chatter.
 //
@@ -35,9 +37,14 @@ public:
     void Axis(int controller, PadAxis axis, int value, const Emit& emit);
     // The controller is gone: every key it held goes up.
     void Removed(int controller, const Emit& emit);
+    // A key of the keyboard, any key. Every key-down is passed on, the
+    // keyboard's repeats included; a key-up only once no controller holds
+    // the key too.
+    void Keyboard(int virtualKey, bool down, const Emit& emit);
 
 private:
-    // Who holds a key: a controller and its source (0 buttons, 1 stick).
+    // Who holds a key: a controller and its source (0 buttons, 1 stick), or
+    // the keyboard (a controller number no controller has).
     using Holder = std::pair<int, int>;
     void Hold(Holder holder, int virtualKey, bool down, const Emit& emit);
     std::map<int, std::map<Holder, bool>> holders;  // virtual key -> its holders

@@ -7,7 +7,9 @@
 // declared here and never interprets them itself. What a message means lives
 // in WindowsDX::WindowProc.
 //
-// Backends: platform/sdl/ (real play) and platform/scripted/ (tests). Only
+// Backends: platform/sdl/ (play on a desktop), platform/web/ (play in a
+// browser, built with Emscripten) and platform/scripted/ (tests and
+// tarvo-replay: keys by frame number, frames kept as hashes). Only
 // platform/sdl/ includes SDL headers.
 //
 // Conventions: result codes are 32-bit values where 0 (DD_OK) means success

@@ -17,4 +17,8 @@ int ChooseWindowScale(int usableWidth, int usableHeight, int width, int height, 
     return scale;
 }
 
+bool WindowScaleFits(int scale, int usableWidth, int usableHeight, int width, int height) {
+    return int64_t{scale} * width <= usableWidth && int64_t{scale} * height <= usableHeight;
+}
+
 }  // namespace platform

@@ -18,4 +18,10 @@ constexpr int kMaxWindowScale = 8;
 // frameWidth x frameHeight on a usable desktop of the given size; at least 1.
 int ChooseWindowScale(int usableWidth, int usableHeight, int width, int height, int frameWidth, int frameHeight);
 
+// Whether a client area of width x height shown at `scale` fits a usable
+// desktop of the given size whole. A scale asked for that does not fit is
+// refused: the window could show nothing, since a frame is shown only where
+// it lands wholly on the desktop.
+bool WindowScaleFits(int scale, int usableWidth, int usableHeight, int width, int height);
+
 }  // namespace platform

@@ -11,6 +11,7 @@ struct ScancodeKey {
     int virtualKey;
 };
 
+// clang-format off
 const ScancodeKey kScancodeKeys[] = {
     {SDL_SCANCODE_BACKSPACE, VK_BACK},      {SDL_SCANCODE_TAB, VK_TAB},
     {SDL_SCANCODE_RETURN, VK_RETURN},       {SDL_SCANCODE_KP_ENTER, VK_RETURN},
@@ -33,6 +34,7 @@ const ScancodeKey kScancodeKeys[] = {
     {SDL_SCANCODE_LEFTBRACKET, VK_OEM_4},   {SDL_SCANCODE_BACKSLASH, VK_OEM_5},
     {SDL_SCANCODE_RIGHTBRACKET, VK_OEM_6},  {SDL_SCANCODE_APOSTROPHE, VK_OEM_7},
 };
+// clang-format on
 
 }  // namespace
 
@@ -45,11 +47,40 @@ int VirtualKeyFromSdl(SDL_Keycode sym, SDL_Scancode scancode) {
     if (scancode == SDL_SCANCODE_KP_0) return VK_NUMPAD0;
     for (const ScancodeKey& key : kScancodeKeys)
         if (key.scancode == scancode) return key.virtualKey;
-    // Letters and digits on layouts that put them elsewhere.
-    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);
+    // Letters on layouts whose letters are not ASCII (Cyrillic, Greek) go by
+    // position; a key that types ASCII punctuation where QWERTY has a letter
+    // (AZERTY's comma, Dvorak's) must not become that letter.
+    const bool typesAscii = sym > 0 && sym < 128;
+    if (!typesAscii && scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
+        return 'A' + (scancode - SDL_SCANCODE_A);
+    // The digit row is the digit row on every layout (AZERTY types digits
+    // with Shift there).
     if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) return '1' + (scancode - SDL_SCANCODE_1);
     if (scancode == SDL_SCANCODE_0) return '0';
     return 0;
+}
+
+std::vector<uint32_t> DecodeUtf8(const char* text) {
+    std::vector<uint32_t> codes;
+    const auto* p = reinterpret_cast<const uint8_t*>(text);
+    while (*p != 0) {
+        uint32_t code = *p;
+        int extra = 0;
+        if (code >= 0xF0) {
+            code &= 0x07;
+            extra = 3;
+        } else if (code >= 0xE0) {
+            code &= 0x0F;
+            extra = 2;
+        } else if (code >= 0xC0) {
+            code &= 0x1F;
+            extra = 1;
+        }
+        ++p;
+        for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) code = (code << 6) | (*p & 0x3F);
+        codes.push_back(code);
+    }
+    return codes;
 }
 
 }  // namespace platform

@@ -29,12 +29,14 @@
 //
 // Sound: SDL2_mixer, 44100 Hz stereo, 16 voices. The audio output opens on
 // its own, display or not; without a device OpenAudio says why and the rest
-// of the program is unaffected.
+// of the program is unaffected. A device that goes while playing is logged
+// once and the game plays on in silence until one comes back.
 //
 // Only this folder includes SDL headers.
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -42,7 +44,8 @@ namespace platform {
 
 struct SdlOptions {
     // Whole factor the windows are shown at (platform/window_scale.h); 0
-    // chooses the largest that fits the desktop when the first window opens.
+    // chooses the largest that fits the desktop when the first window opens,
+    // and again when the display changes.
     int scale = 0;
 };
 
@@ -52,7 +55,17 @@ std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options = {});
 
 // Frames the backend has put on the screen so far (for tests and tools).
 long SdlPresentedFrames(const Platform& sdlPlatform);
+// Voices sounding now; 0 while the audio output is closed or gone.
+int SdlVoicesPlaying(const Platform& sdlPlatform);
 // The scale in use; 0 until the first window has opened.
 int SdlWindowScale(const Platform& sdlPlatform);
+
+// Whether the scale asked for in SdlOptions shows a client area of
+// width x height (logical pixels) whole on the usable part of the display
+// windows open on; checked before start, so that a window that could show
+// nothing is never opened. Starts SDL's video when it can; true when no scale
+// was asked for or there is no display (start-up then says why). False with
+// the reason in `why`.
+bool SdlScaleFits(Platform& sdlPlatform, int width, int height, std::string& why);
 
 }  // namespace platform

@@ -2,9 +2,11 @@
 //
 //   tarvo [--scale N] [--record FILE] [--mute]
 //
-// --scale N shows the window N times its size (1 to 8; by default the largest
-// that fits the desktop). --record FILE writes the keys the game reads as a
-// key script that tarvo-replay plays back; FILE must not exist yet. --mute
+// --scale N shows the window N times its size (1 to 8, and no larger than
+// the usable desktop takes; by default the largest that fits the desktop,
+// chosen again when the display changes). --record FILE writes the keys the
+// game reads as a key script that tarvo-replay plays back; FILE must not
+// exist yet. --mute
 // starts with the sound off (M turns it on). Anything else is refused with a
 // message on standard error and exit status 2.
 #include <cstdio>
@@ -20,6 +22,10 @@
 #include "platform/window_scale.h"
 
 namespace {
+
+// The game's window, as it asks the engine for it.
+constexpr int kGameWidth = 756;
+constexpr int kGameHeight = 512;
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "tarvo: %s\nusage: tarvo [--scale N] [--record FILE] [--mute]\n", problem.c_str());
@@ -61,11 +67,15 @@ int main(int argc, char** argv) {
             return Usage("unknown option '" + option + "'");
         }
     }
+    // Before SDL starts, so that it leaves these handlers in place.
+    platform::EndOnInterruptAndTerminate();
+    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform(options);
+    // A window too big for the desktop would stay black: refused before start.
+    std::string why;
+    if (!platform::SdlScaleFits(*sdl, kGameWidth, kGameHeight, why)) return Usage(why);
     std::string error;
     if (record && !keyRecorder.Start(recordPath, error)) return Usage(error);
 
-    platform::EndOnInterruptAndTerminate();
-    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform(options);
     platform::SetCurrent(sdl.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
     keyRecorder.Stop();

@@ -1,0 +1,89 @@
+// Presentation: the back surface uploaded to a streaming texture one to one
+// and put on the window by SDL's renderer, which converts the 16-bit pixels
+// to the desktop's depth. And pacing: every speed in the game is per frame,
+// so frames are held to 60 a second (platform/frame_pacer.h), with refresh
+// sync where the display runs at about 60 Hz to keep the picture whole.
+#include <algorithm>
+#include <thread>
+
+#include "platform/sdl/sdl_backend.h"
+
+namespace platform {
+
+bool SdlPlatform::CreatePresentation() {
+    SDL_Window* sdl = presentWindow->sdl;
+    // Refresh sync keeps the picture whole where the display runs at
+    // 60 Hz; the pacer's timer holds the rate either way.
+    vsync = DisplayRunsAt60();
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+    if (renderer == nullptr) {
+        vsync = false;
+        renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (renderer == nullptr) return false;
+    SDL_RendererInfo info;
+    accelerated = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_ACCELERATED) != 0;
+    if ((info.flags & SDL_RENDERER_PRESENTVSYNC) == 0) vsync = false;
+    return true;
+}
+
+void SdlPlatform::DestroyPresentation() {
+    if (texture != nullptr) SDL_DestroyTexture(texture);
+    texture = nullptr;
+    textureWidth = textureHeight = 0;
+    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+    renderer = nullptr;
+}
+
+// Shows a whole surface one to one at the top-left of the window (scaled
+// to the display only in fullscreen). False when the device is gone.
+bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
+    if (renderer == nullptr) return false;
+    if (texture == nullptr || textureWidth != source.width || textureHeight != source.height) {
+        if (texture != nullptr) SDL_DestroyTexture(texture);
+        texture = SDL_CreateTexture(renderer, PixelFormat(), SDL_TEXTUREACCESS_STREAMING, source.width, source.height);
+        if (texture == nullptr) return false;
+        textureWidth = source.width;
+        textureHeight = source.height;
+    }
+    SDL_UpdateTexture(texture, nullptr, source.pixels.data(), source.pitchBytes);
+    SDL_RenderSetLogicalSize(renderer, fullscreenMode ? source.width : 0, fullscreenMode ? source.height : 0);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    // Windowed, each logical pixel becomes a scale x scale block.
+    const int factor = fullscreenMode ? 1 : std::max(scale, 1);
+    const SDL_Rect at{0, 0, source.width * factor, source.height * factor};
+    SDL_RenderCopy(renderer, texture, nullptr, &at);
+    SDL_RenderPresent(renderer);
+    ++presentedFrames;
+    return true;
+}
+
+// Holds frames to 60 a second (platform/frame_pacer.h): the timer is the
+// floor under every frame, whether or not its present waited. The wait
+// happens when the next frame locks the back surface, so frames that are
+// not shown are paced too.
+void SdlPlatform::Pace() {
+    const int64_t now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(SdlClock::now().time_since_epoch()).count();
+    const int64_t until = pacer.FrameStart(now);
+    if (until > now) std::this_thread::sleep_until(SdlClock::time_point(std::chrono::nanoseconds(until)));
+}
+
+// Refresh sync only where the display runs at about 60 Hz; decided again
+// when the window moves to another display or a display's mode changes.
+bool SdlPlatform::DisplayRunsAt60() const {
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(presentWindow->sdl));
+    SDL_DisplayMode mode;
+    const int refresh = SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    return refresh >= 59 && refresh <= 61;
+}
+
+void SdlPlatform::DecideVsyncAgain() {
+    if (renderer == nullptr || presentWindow == nullptr) return;
+    vsync = DisplayRunsAt60() && SDL_RenderSetVSync(renderer, 1) == 0;
+    if (!vsync) SDL_RenderSetVSync(renderer, 0);
+}
+
+}  // namespace platform
