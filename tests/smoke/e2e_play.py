@@ -135,14 +135,13 @@ def finish(game, what, timeout=DEADLINE):
     check(status == 0, '%s ends the program with status 0 (got %s) %s' % (what, status, err.strip()[:300]))
 
 
-def replay_frame(replay, script_text='', frame=0):
-    """A frame as the game draws it, from the replay tool, as RGB."""
+def replay_intro(replay):
+    """Frame 0 as the game draws it, from the replay tool, as RGB."""
     work = tempfile.mkdtemp(prefix='tarvo-e2e-ref-')
-    script = os.path.join(work, 'session.keys')
-    with open(script, 'w') as out:
-        out.write(script_text)
-    run(os.path.abspath(replay), script, str(frame + 1), '--shots', str(frame), '--out', work)
-    out = subprocess.run(['convert', os.path.join(work, 'frame_%05d.tif' % frame), '-depth', '8', 'ppm:-'],
+    script = os.path.join(work, 'none.keys')
+    open(script, 'w').close()
+    run(os.path.abspath(replay), script, '1', '--shots', '0', '--out', work)
+    out = subprocess.run(['convert', os.path.join(work, 'frame_00000.tif'), '-depth', '8', 'ppm:-'],
                          capture_output=True)
     return read_ppm(out.stdout)
 
@@ -176,7 +175,7 @@ class Intro:
     """The intro panel, 500 x 300 at (128, 106), as the replay tool draws it."""
 
     def __init__(self, replay, g):
-        self.panel = replay_frame(replay).region(128, 106, 500, 300)
+        self.panel = replay_intro(replay).region(128, 106, 500, 300)
         self.x, self.y = g['X'] + 128, g['Y'] + 106
 
     def shown(self):
@@ -196,8 +195,8 @@ class Session:
     a key is held until the game has read it, however slowly frames come.
     """
 
-    def __init__(self, tarvo, *args, env=None):
-        self.game, self.work = start(tarvo, '--record', 'session.keys', *args, env=env)
+    def __init__(self, tarvo):
+        self.game, self.work = start(tarvo, '--record', 'session.keys')
         self.script = os.path.join(self.work, 'session.keys')
         self.g = open_window(self.game, 755, 511)
         if self.g is not None:
@@ -411,7 +410,7 @@ def mute(tarvo):
         key('keyup', 'space')
         key('key', 'Escape')
         finish(game, 'Escape')
-        what = 'tarvo ' + ' '.join(args)
+        what = ' '.join(['tarvo'] + args)
         check(fired, '%s: Space held fires' % what)
         check(mixed, '%s: the output is written' % what)
         log = open(os.path.join(work, 'debug.txt'), errors='replace').read()
@@ -425,7 +424,7 @@ def layout(tarvo, replay):
     g = open_window(game, 755, 511)
     if g is None:
         return
-    reference = replay_frame(replay)
+    reference = replay_intro(replay)
     expected = reference.region(0, 0, 755, 511)
     shot = wait_until(lambda: (lambda s: s if close_enough(s.region(0, 0, 755, 511), expected) else None)(
         grab(g['X'], g['Y'], 755, 511)))
