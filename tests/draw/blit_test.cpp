@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "draw/blit_kernels.h"
@@ -124,7 +125,8 @@ TEST(BlitFrame, ClipsToTheClipRectangle) {
     const ClipCase cases[] = {
         {"inside", 1, 1, {0, 0, 0, 0, 0, /**/ 0, 1, 2, 3, 0, /**/ 0, 4, 5, 6, 0, /**/ 0, 0, 0, 0, 0}},
         {"over top left", 0, 0, {0, 0, 0, 0, 0, /**/ 0, 5, 6, 0, 0, /**/ 0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0}},
-        {"right column on clipLeft", -1, 1, {0, 0, 0, 0, 0, /**/ 0, 3, 0, 0, 0, /**/ 0, 6, 0, 0, 0, /**/ 0, 0, 0, 0, 0}},
+        {"right column on clipLeft", -1, 1, {0,      0, 0, 0, 0, /**/ 0, 3, 0, 0, 0,
+                                             /**/ 0, 6, 0, 0, 0, /**/ 0, 0, 0, 0, 0}},
         {"left column past clipRight", 4, 1, std::vector<uint16_t>(20, 0)},
         {"over bottom right", 3, 2, {0, 0, 0, 0, 0, /**/ 0, 0, 0, 0, 0, /**/ 0, 0, 0, 1, 0, /**/ 0, 0, 0, 0, 0}},
         {"wholly below", 1, 3, std::vector<uint16_t>(20, 0)},
@@ -159,64 +161,84 @@ TEST(BlitSolid, OnePixelWideImageMovesOneWordARow) {
     EXPECT_EQ(screen.pixels, (std::vector<uint16_t>{0x7777, 0xA, 0x7777, 0x7777, 0xB, 0x7777, 0x7777, 0xC, 0x7777}));
 }
 
-// Every fast kernel set against the scalar rule: random screens, images of
+// One fast kernel set at a time; one this processor cannot run is skipped,
+// and said so.
+class BlitFastPaths : public testing::TestWithParam<BlitLevel> {
+protected:
+    void SetUp() override {
+        if (BlitKernelsFor(GetParam()) == nullptr) GTEST_SKIP() << "this processor lacks the level's instructions";
+    }
+    void TearDown() override { RestoreBestBlitLevel(); }
+};
+
+// Each fast kernel set against the scalar rule: random screens, images of
 // random sizes with keys and alpha 0 / 255 well represented, random positions
 // that hang over every edge, both layouts, a clip rectangle inside a padded
 // screen.
-TEST(BlitFastPaths, MatchTheScalarRuleBitForBit) {
+TEST_P(BlitFastPaths, MatchTheScalarRuleBitForBit) {
+    const BlitLevel level = GetParam();
     const uint32_t seed = 20261210;
     std::mt19937 rng(seed);
     auto word = [&] {
         switch (rng() % 4) {
-            case 0: return uint16_t{0};
-            case 1: return uint16_t{0xFFFF};
-            default: return static_cast<uint16_t>(rng());
+            case 0:
+                return uint16_t{0};
+            case 1:
+                return uint16_t{0xFFFF};
+            default:
+                return static_cast<uint16_t>(rng());
         }
     };
     auto alphaByte = [&] {
         switch (rng() % 4) {
-            case 0: return uint8_t{0};
-            case 1: return uint8_t{255};
-            default: return static_cast<uint8_t>(rng());
+            case 0:
+                return uint8_t{0};
+            case 1:
+                return uint8_t{255};
+            default:
+                return static_cast<uint8_t>(rng());
         }
     };
-    for (BlitLevel level : {BlitLevel::kSse2, BlitLevel::kAvx2, BlitLevel::kAvx512}) {
-        if (BlitKernelsFor(level) == nullptr) continue;
-        for (int round = 0; round < 400; ++round) {
-            const auto layout = round % 2 ? ScreenFixture::k565 : ScreenFixture::k555;
-            const int sw = 40 + static_cast<int>(rng() % 30), sh = 20 + static_cast<int>(rng() % 10);
-            const int w = 1 + static_cast<int>(rng() % 50), h = 1 + static_cast<int>(rng() % 6);
-            Image image(w, h, IMAGE_RGB16 | IMAGE_ALPHA);
-            for (int i = 0; i < w * h; ++i) {
-                image.Pixels16()[i] = word();
-                image.alpha[i] = alphaByte();
-            }
-            std::vector<uint16_t> start(static_cast<size_t>((sw + 7) * sh));
-            for (uint16_t& p : start) p = word();
-            const int x = static_cast<int>(rng() % static_cast<unsigned>(sw + 2 * w)) - w;
-            const int y = static_cast<int>(rng() % static_cast<unsigned>(sh + 2 * h)) - h;
-            const int member = static_cast<int>(rng() % 4);
-            std::vector<uint16_t> results[2];
-            for (int pass = 0; pass < 2; ++pass) {
-                ASSERT_TRUE(SetBlitLevel(pass == 0 ? BlitLevel::kScalar : level));
-                ScreenFixture screen(sw, sh, layout, 7);
-                screen.pixels = start;
-                Tarvo.SetClipRect(2, 1, sw - 3, sh - 2);
-                DrawImageFn draws[] = {Tarvo.DrawSolid, Tarvo.DrawTransparent, Tarvo.DrawAlpha, Tarvo.DrawAdditive};
-                draws[member](x, y, &image);
-                results[pass] = screen.pixels;
-            }
-            RestoreBestBlitLevel();
-            if (results[0] != results[1]) {
-                size_t i = 0;
-                while (results[0][i] == results[1][i]) ++i;
-                FAIL() << "seed " << seed << " round " << round << " level " << BlitKernelsFor(level)->name
-                       << " member " << member << " image " << w << "x" << h << " at " << x << "," << y
-                       << ": first difference at pixel " << i << " scalar " << results[0][i] << " fast "
-                       << results[1][i];
-            }
+    for (int round = 0; round < 400; ++round) {
+        const auto layout = round % 2 ? ScreenFixture::k565 : ScreenFixture::k555;
+        const int sw = 40 + static_cast<int>(rng() % 30), sh = 20 + static_cast<int>(rng() % 10);
+        const int w = 1 + static_cast<int>(rng() % 50), h = 1 + static_cast<int>(rng() % 6);
+        Image image(w, h, IMAGE_RGB16 | IMAGE_ALPHA);
+        for (int i = 0; i < w * h; ++i) {
+            image.Pixels16()[i] = word();
+            image.alpha[i] = alphaByte();
+        }
+        std::vector<uint16_t> start(static_cast<size_t>((sw + 7) * sh));
+        for (uint16_t& p : start) p = word();
+        const int x = static_cast<int>(rng() % static_cast<unsigned>(sw + 2 * w)) - w;
+        const int y = static_cast<int>(rng() % static_cast<unsigned>(sh + 2 * h)) - h;
+        const int member = static_cast<int>(rng() % 4);
+        std::vector<uint16_t> results[2];
+        for (int pass = 0; pass < 2; ++pass) {
+            ASSERT_TRUE(SetBlitLevel(pass == 0 ? BlitLevel::kScalar : level));
+            ScreenFixture screen(sw, sh, layout, 7);
+            screen.pixels = start;
+            Tarvo.SetClipRect(2, 1, sw - 3, sh - 2);
+            DrawImageFn draws[] = {Tarvo.DrawSolid, Tarvo.DrawTransparent, Tarvo.DrawAlpha, Tarvo.DrawAdditive};
+            draws[member](x, y, &image);
+            results[pass] = screen.pixels;
+        }
+        if (results[0] != results[1]) {
+            size_t i = 0;
+            while (results[0][i] == results[1][i]) ++i;
+            FAIL() << "seed " << seed << " round " << round << " level " << BlitKernelsFor(level)->name << " member "
+                   << member << " image " << w << "x" << h << " at " << x << "," << y << ": first difference at pixel "
+                   << i << " scalar " << results[0][i] << " fast " << results[1][i];
         }
     }
 }
+
+std::string LevelName(const testing::TestParamInfo<BlitLevel>& info) {
+    static const char* const kNames[] = {"Scalar", "Sse2", "Avx2", "Avx512"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, BlitFastPaths, testing::Values(BlitLevel::kSse2, BlitLevel::kAvx2, BlitLevel::kAvx512),
+                         LevelName);
 
 }  // namespace

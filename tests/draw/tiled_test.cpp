@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "draw/blit.h"
@@ -20,10 +21,18 @@ struct IndexCase {
 
 TEST(TileIndex, SplitsEachAxisIntoTileAndOffset) {
     const IndexCase cases[] = {
-        {0, 64, 0, 0},    {100, 64, 1, 36}, {63, 64, 0, 63},  {64, 64, 1, 0},
-        {-10, 64, -1, 54}, {-64, 64, -2, 64}, {-65, 64, -2, 63}, {-1, 1, -2, 1},
+        {0, 64, 0, 0},
+        {100, 64, 1, 36},
+        {63, 64, 0, 63},
+        {64, 64, 1, 0},
+        {-10, 64, -1, 54},
+        {-64, 64, -2, 64},
+        {-65, 64, -2, 63},
+        {-1, 1, -2, 1},
         // The index one lower would pass INT_MIN: the same grid line as (v, 0).
-        {INT_MIN, 1, INT_MIN, 0}, {INT_MIN, 2, INT_MIN / 2 - 1, 2}, {INT_MAX, 1, INT_MAX, 0},
+        {INT_MIN, 1, INT_MIN, 0},
+        {INT_MIN, 2, INT_MIN / 2 - 1, 2},
+        {INT_MAX, 1, INT_MAX, 0},
     };
     for (const IndexCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.v << " / " << c.size);
@@ -94,8 +103,8 @@ TEST(DrawTiled, CoversTheScreenFromTheGridOffset) {
 // shows tile pixel ((x + sx) mod w, (y + sy) mod h), through the row fill and
 // through one call a tile alike.
 TEST(DrawTiled, GridPositionsAtTheEndsOfIntStillCoverTheScreen) {
-    const int positions[][2] = {{INT_MIN, 0}, {0, INT_MIN}, {INT_MIN + 1, INT_MIN}, {INT_MAX, INT_MAX},
-                                {INT_MAX - 3, -5}};
+    const int positions[][2] = {
+        {INT_MIN, 0}, {0, INT_MIN}, {INT_MIN + 1, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MAX - 3, -5}};
     for (const auto& at : positions) {
         for (int size : {1, 2, 3}) {
             for (bool rowFill : {true, false}) {
@@ -127,9 +136,19 @@ TEST(DrawTiled, TileWithoutSizeOrPixelsDrawsNothing) {
     EXPECT_EQ(screen.pixels, std::vector<uint16_t>(32, 0x4444));
 }
 
-// The row fill against one DrawSolid a tile, for every kernel level, random
-// tile sizes and offsets, a clip rectangle inside a padded screen.
-TEST(DrawTiled, RowFillMatchesOneCallATile) {
+// One kernel level at a time; one this processor cannot run is skipped, and
+// said so.
+class DrawTiledLevels : public testing::TestWithParam<BlitLevel> {
+protected:
+    void SetUp() override {
+        if (BlitKernelsFor(GetParam()) == nullptr) GTEST_SKIP() << "this processor lacks the level's instructions";
+    }
+    void TearDown() override { RestoreBestBlitLevel(); }
+};
+
+// The row fill against one DrawSolid a tile, random tile sizes and offsets,
+// a clip rectangle inside a padded screen.
+TEST_P(DrawTiledLevels, RowFillMatchesOneCallATile) {
     const uint32_t seed = 7331;
     std::mt19937 rng(seed);
     for (int round = 0; round < 300; ++round) {
@@ -138,22 +157,29 @@ TEST(DrawTiled, RowFillMatchesOneCallATile) {
         for (int i = 0; i < tw * th; ++i) tile.Pixels16()[i] = static_cast<uint16_t>(rng());
         const int x = static_cast<int>(rng() % 400) - 200, y = static_cast<int>(rng() % 400) - 200;
         const int pad = static_cast<int>(rng() % 20);
+        RestoreBestBlitLevel();
         ScreenFixture reference(61, 23, ScreenFixture::k565, pad, 0x1357);
         Tarvo.SetClipRect(3, 2, 55, 20);
         Tarvo.DrawSolid = &RecordingSolid;
         Tarvo.DrawTiled(x, y, &tile);
         const std::vector<uint16_t> expected = reference.pixels;
-        for (BlitLevel level : {BlitLevel::kScalar, BlitLevel::kSse2, BlitLevel::kAvx2, BlitLevel::kAvx512}) {
-            if (!SetBlitLevel(level)) continue;
-            ScreenFixture screen(61, 23, ScreenFixture::k565, pad, 0x1357);
-            Tarvo.SetClipRect(3, 2, 55, 20);
-            Tarvo.DrawTiled(x, y, &tile);
-            ASSERT_EQ(screen.pixels, expected) << "seed " << seed << " round " << round << " level "
-                                               << BlitKernelsFor(level)->name << " tile " << tw << "x" << th
-                                               << " at " << x << "," << y;
-        }
-        RestoreBestBlitLevel();
+        ASSERT_TRUE(SetBlitLevel(GetParam()));
+        ScreenFixture screen(61, 23, ScreenFixture::k565, pad, 0x1357);
+        Tarvo.SetClipRect(3, 2, 55, 20);
+        Tarvo.DrawTiled(x, y, &tile);
+        ASSERT_EQ(screen.pixels, expected)
+            << "seed " << seed << " round " << round << " level " << BlitKernelsFor(GetParam())->name << " tile " << tw
+            << "x" << th << " at " << x << "," << y;
     }
 }
+
+std::string LevelName(const testing::TestParamInfo<BlitLevel>& info) {
+    static const char* const kNames[] = {"Scalar", "Sse2", "Avx2", "Avx512"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(, DrawTiledLevels,
+                         testing::Values(BlitLevel::kScalar, BlitLevel::kSse2, BlitLevel::kAvx2, BlitLevel::kAvx512),
+                         LevelName);
 
 }  // namespace

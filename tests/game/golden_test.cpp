@@ -2,6 +2,7 @@
 // from the rules, and a picture of one of its frames kept as 16-bit words.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -132,7 +133,8 @@ TEST_F(GoldenReplayTest, FrameHundredMatchesItsPicture) {
         WritePgm16("difference.pgm", difference);
     }
     EXPECT_EQ(differing, 0) << "first at (" << firstX << ", " << firstY
-                            << "); actual, expected and difference written to the test's folder";
+                            << "); actual.pgm, expected.pgm and difference.pgm written to "
+                            << std::filesystem::current_path().string();
 }
 
 }  // namespace

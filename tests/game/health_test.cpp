@@ -28,13 +28,46 @@ TEST_F(HealthTest, PickupWaitsThenIsPlacedOnItsThousandAndSecondUpdate) {
     EXPECT_EQ(pickup.counter, 0);
     EXPECT_EQ(pickup.x, -1500);
     pickup.Update();  // the 1002nd
-    // rand() 41, 18467: (41 * 39 * 42) / 32767.0 = 2.05 lies in the border
+    // The generator's first values 41, 18467 give x 2.05, in the border
     // column, so the next pair 6334, 26500 is taken.
-    EXPECT_EQ(pickup.x, F((6334 * 39 * 42) / 32767.0));
-    EXPECT_EQ(pickup.y, F((26500 * 29 * 42) / 32767.0));
-    const float x = pickup.x;
+    EXPECT_EQ(pickup.x, 316.632355f);
+    EXPECT_EQ(pickup.y, 985.045959f);
     pickup.Update();  // placed: stays
-    EXPECT_EQ(pickup.x, x);
+    EXPECT_EQ(pickup.x, 316.632355f);
+    EXPECT_EQ(pickup.y, 985.045959f);
+}
+
+// Pairs of the generator's values, x from the first and y from the second,
+// until one falls in a free cell; the values, worked by hand, are those after
+// `drawn` values of a fresh generator.
+TEST_F(HealthTest, PickupTakesTheFirstRandomPairInAFreeCell) {
+    struct Case {
+        int drawn;
+        float x, y;
+        int nextValue;  // the generator's value after the pick-up's
+        const char* rejected;
+    };
+    const Case cases[] = {
+        // 9961, 491: (497.9, 18.3) in row 0; then 2995, 11942.
+        {14, 149.718002f, 443.902588f, 4827, "the top border"},
+        // 8942, 19264: (447.0, 716.1) in cell (10, 17); then 22648, 27446.
+        {67, 1132.15808f, 1020.21021f, 23805, "the left inner wall"},
+        // 25721, 17189: (1285.8, 638.9) in cell (30, 15); then 19976, 31329.
+        {298, 998.586609f, 1164.54736f, 2368, "the right inner wall"},
+        // 4827, 5436: (241.3, 202.1) in the free cell (5, 4), taken at once.
+        {18, 241.298447f, 202.064514f, 32391, "nothing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rejected);
+        gameRandom.Reset();
+        for (int i = 0; i < c.drawn; ++i) gameRandom.Rand();
+        pickup.active = true;
+        pickup.x = -1500;
+        pickup.Update();
+        EXPECT_EQ(pickup.x, c.x);
+        EXPECT_EQ(pickup.y, c.y);
+        EXPECT_EQ(gameRandom.Rand(), c.nextValue);
+    }
 }
 
 TEST_F(HealthTest, PickupNeverLandsInAWall) {

@@ -155,29 +155,42 @@ TEST_F(SdlBackend, AControllerArrivesAsKeysAndLetsGoWhenUnplugged) {
     ASSERT_GE(device, 0) << SDL_GetError();
     SDL_Joystick* joystick = SDL_JoystickOpen(device);
     ASSERT_NE(joystick, nullptr) << SDL_GetError();
-    auto drain = [&] {
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick);
+    // Key messages, until `count` have come or a generous deadline passes,
+    // then whatever follows them at once.
+    auto drain = [&](size_t count) {
         std::vector<std::string> keys;
-        for (int round = 0; round < 5; ++round) {
+        const Uint64 deadline = SDL_GetTicks64() + 30'000;
+        for (int settle = 0; settle < 3;) {
             platform::Message m;
             while (sdl->PeekMessage(m)) {
                 if (m.message == platform::WM_KEYDOWN) keys.push_back("down " + std::to_string(m.wParam));
                 if (m.message == platform::WM_KEYUP) keys.push_back("up " + std::to_string(m.wParam));
                 if (m.message == platform::WM_CHAR) keys.push_back("char " + std::to_string(m.wParam));
             }
+            if (keys.size() >= count || SDL_GetTicks64() > deadline) ++settle;
             SDL_Delay(5);
         }
         return keys;
     };
-    drain();  // the controller is found and opened
+    // The backend opens the controller when it reads that one was plugged in.
+    const Uint64 deadline = SDL_GetTicks64() + 30'000;
+    while (SDL_GameControllerFromInstanceID(id) == nullptr && SDL_GetTicks64() < deadline) {
+        platform::Message m;
+        while (sdl->PeekMessage(m)) {
+        }
+        SDL_Delay(5);
+    }
+    ASSERT_NE(SDL_GameControllerFromInstanceID(id), nullptr) << "the backend never opened the controller";
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_A, 1);
-    EXPECT_EQ(drain(), (std::vector<std::string>{"down 32"}));
+    EXPECT_EQ(drain(1), (std::vector<std::string>{"down 32"}));
     SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
-    EXPECT_EQ(drain(), (std::vector<std::string>{"down 37"}));
+    EXPECT_EQ(drain(1), (std::vector<std::string>{"down 37"}));
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_BACK, 1);
-    EXPECT_EQ(drain(), (std::vector<std::string>{"down 27", "char 27"}));
+    EXPECT_EQ(drain(2), (std::vector<std::string>{"down 27", "char 27"}));
     SDL_JoystickClose(joystick);
     ASSERT_EQ(SDL_JoystickDetachVirtual(device), 0) << SDL_GetError();
-    std::vector<std::string> released = drain();
+    std::vector<std::string> released = drain(3);
     std::sort(released.begin(), released.end());
     EXPECT_EQ(released, (std::vector<std::string>{"up 27", "up 32", "up 37"}));
 }

@@ -19,11 +19,18 @@ void TestFolderListener::OnTestStart(const testing::TestInfo&) {
     current = pattern;
 }
 
-void TestFolderListener::OnTestEnd(const testing::TestInfo&) {
+void TestFolderListener::OnTestEnd(const testing::TestInfo& test) { EndTest(test.result()->Failed()); }
+
+void TestFolderListener::EndTest(bool failed) {
     if (current.empty()) return;
     // Leave the folder before removing it; a test may have changed folder.
     if (chdir(parent.c_str()) != 0) std::perror("tarvo tests: parent folder");
-    std::error_code ignored;
-    std::filesystem::remove_all(current, ignored);
+    if (failed) {
+        std::fprintf(stderr, "tarvo tests: the failed test's folder is kept: %s\n", current.c_str());
+        keptAny = true;
+    } else {
+        std::error_code ignored;
+        std::filesystem::remove_all(current, ignored);
+    }
     current.clear();
 }

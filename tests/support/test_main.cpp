@@ -21,13 +21,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Owned by GoogleTest from here on.
-    testing::UnitTest::GetInstance()->listeners().Append(new TestFolderListener(dir));
+    auto* folders = new TestFolderListener(dir);
+    testing::UnitTest::GetInstance()->listeners().Append(folders);
     // A platform is always installed, so code that reports through message
     // boxes works in every test; engine tests install their own.
     static platform::ScriptedPlatform fallback;
     platform::SetCurrent(&fallback);
     const int result = RUN_ALL_TESTS();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    // Kept folders of failed tests live inside it.
+    if (!folders->KeptAny()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
     return result;
 }
