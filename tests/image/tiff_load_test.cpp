@@ -7,7 +7,7 @@
 #include "image/tiff_image.h"
 #include "platform/platform.h"
 #include "platform/scripted/scripted_platform.h"
-#include "tests/tiff/tiff_builder.h"
+#include "tests/image/tiff_builder.h"
 
 namespace {
 
