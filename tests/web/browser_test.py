@@ -445,12 +445,16 @@ def play(browser, server, replay):
     # P is read as held, so a press pauses or resumes depending on how many
     # frames it lasted: press until the state changes.
     check(set_paused(browser, True), 'P pauses the game')
-    # Paused frames go on: frames later the picture is the same.
+    # Paused frames go on and show the same picture. The first shot is taken
+    # some frames in: a screenshot may still show a frame from before the pause.
     paused_at = state(browser)['frame']
+    wait_for_state(browser, lambda s: s['frame'] >= paused_at + 10)
     still_a = browser.canvas_shot()
-    wait_for_state(browser, lambda s: s['frame'] >= paused_at + 20)
+    wait_for_state(browser, lambda s: s['frame'] >= paused_at + 30)
     still_b = browser.canvas_shot()
-    check(differing(still_a, still_b) == 0 and state(browser)['paused'], 'paused, the picture stands still')
+    now = state(browser)
+    check(differing(still_a, still_b) == 0 and now['paused'] and now['frame'] >= paused_at + 30,
+          'paused, the picture stands still (frames %d to %d)' % (paused_at, now['frame']))
     check(set_paused(browser, False), 'P again resumes')
 
     # A key held while the page loses the focus is let go.
