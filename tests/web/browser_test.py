@@ -349,15 +349,19 @@ def speed(player):
 
 
 def set_paused(browser, paused):
-    # P is read as held, and each frame it is held switches: taps until the
-    # state is the one asked for, each followed by a few frames.
+    # P is read as held, and each frame it is held switches. Frames are
+    # counted from after a tap has returned, when its key-up has reached the
+    # page, and the state must hold over a few more: a key-up still on its way
+    # switches once more.
     deadline = time.time() + PATIENCE
     while time.time() < deadline:
-        now = state(browser)
-        if now['paused'] == paused:
-            return True
+        after_tap = state(browser)['frame']
+        settled = wait_for_state(browser, lambda s: s['frame'] >= after_tap + 3)
+        if settled is not None and settled['paused'] == paused:
+            again = wait_for_state(browser, lambda s: s['frame'] >= settled['frame'] + 3)
+            if again is not None and again['paused'] == paused:
+                return True
         browser.tap(*KEYS['p'], hold=0.02)
-        wait_for_state(browser, lambda s: s['frame'] >= now['frame'] + 3)
     return False
 
 
