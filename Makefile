@@ -71,7 +71,7 @@ build-test: setup-test
 	cmake --build $(TEST_DIR)
 
 test: build-test
-	$(MAKE) web-page PICTURES=$(TEST_DIR)/Images SOUNDS=$(TEST_DIR)/Sounds
+	$(MAKE) web-page PICTURES=$(TEST_DIR)/Images SOUNDS=$(TEST_DIR)/Sounds WEB_DIR=$(TEST_DIR)/web WEB_BUILD_DIR=$(TEST_DIR)/web-cmake
 	cd $(TEST_DIR) && ctest --output-on-failure -j2
 	@if [ -f fuzz/run.sh ]; then bash fuzz/run.sh; fi
 

@@ -89,4 +89,32 @@ int LogicalFromCss(double cssPosition, int logical, double css) {
     return std::clamp(x, 0, std::max(0, logical - 1));
 }
 
+bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::string& error) {
+    run = PageRun{};
+    const std::string limit = "1 to " + std::to_string(kMaxScriptFrames);
+    if (!hasScript) {
+        if (framesText == nullptr) return true;
+        error = "frames is taken only with a key script (script=...)";
+        return false;
+    }
+    if (framesText == nullptr) {
+        error = "a key script needs frames=N, the number of frames to play (" + limit + ")";
+        return false;
+    }
+    // Digits only, and few enough that the number cannot overflow.
+    const std::string text = framesText;
+    long value = 0;
+    const bool digits = !text.empty() && text.size() <= 7 &&
+                        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) value = std::stol(text);
+    if (!digits || value < 1 || value > kMaxScriptFrames) {
+        const std::string shown = text.size() > 20 ? text.substr(0, 20) + "..." : text;
+        error = "frames must be a whole number from " + limit + " (got \"" + shown + "\")";
+        return false;
+    }
+    run.scripted = true;
+    run.frames = static_cast<int>(value);
+    return true;
+}
+
 }  // namespace platform

@@ -11,10 +11,14 @@
 // still held, so the backend remembers what it reported down and lets go of
 // it all on blur.
 //
+// The page's address: a key script must say how many frames it plays, so
+// that no link can start a run that never ends.
+//
 // Depends on platform/platform.h only.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -63,5 +67,19 @@ PageScale ChoosePageScale(double pageWidth, double pageHeight, double devicePixe
 // A position on the canvas in CSS pixels (from its top-left corner) as a
 // logical pixel, for a canvas `logical` pixels wide shown `css` pixels wide.
 int LogicalFromCss(double cssPosition, int logical, double css);
+
+// What the page's address asks for: play from the keyboard, or play a key
+// script for `frames` frames.
+struct PageRun {
+    bool scripted = false;
+    int frames = -1;  // -1: until the player quits
+};
+constexpr int kMaxScriptFrames = 1'000'000;
+
+// The run asked for by an address with (`hasScript`) or without a `script`
+// parameter and with the `frames` parameter `framesText` (null when absent).
+// A script needs frames, 1 to kMaxScriptFrames; frames need a script. False,
+// with `error` saying why, for an address refused.
+bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::string& error);
 
 }  // namespace platform

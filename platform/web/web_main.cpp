@@ -6,8 +6,10 @@
 // a request line. The game then plays those keys,
 // by frame index and not by the clock, ignores the page's own keys, and
 // appends the state of every frame, as tarvo-replay prints it, to the page's
-// `tarvoStates` list; after N frames (if given) it ends. Without a script it
-// plays from the keyboard, and `tarvoState` holds the latest frame's state.
+// `tarvoStates` list; after N frames it ends. Without a script it plays from
+// the keyboard, and `tarvoState` holds the latest frame's state. Any other
+// address (a script without N, N without a script, N out of range) is
+// refused, said on the page, with exit status 2.
 //
 // The exit code is handed to std::exit, so that the page's Module.onExit
 // hears how the program ended, as it does after a fatal error.
@@ -21,6 +23,7 @@
 #include "engine/windows_dx.h"
 #include "engine/key_script.h"
 #include "tools/replay/state_report.h"
+#include "platform/web/web_input.h"
 #include "platform/web/web_platform.h"
 
 namespace {
@@ -36,11 +39,21 @@ EM_JS(char*, PageScript, (), {
     return out;
 });
 
-// The `frames` parameter: a whole number, or -1 when absent or not one.
-EM_JS(int, PageFrames, (), {
+// The `frames` parameter as given, or null when absent. Owned by the caller
+// (malloc).
+EM_JS(char*, PageFrames, (), {
     var text = Module.pageParameters().get("frames");
-    if (text === null || !/^[0-9]{1,9}$/.test(text)) return -1;
-    return parseInt(text, 10);
+    if (text === null) return 0;
+    var size = lengthBytesUTF8(text) + 1;
+    var out = _malloc(size);
+    stringToUTF8(text, out, size);
+    return out;
+});
+
+EM_JS(void, PageAddressRefused, (const char* message), {
+    var m = UTF8ToString(message);
+    console.error("tarvo: address: " + m);
+    if (Module.addressRefused) Module.addressRefused(m);
 });
 
 EM_JS(void, PageScriptRefused, (const char* message), {
@@ -59,18 +72,27 @@ EM_JS(void, PageFrameState, (const char* json, int keepAll), {
 
 int main() {
     char* scriptText = PageScript();
-    const bool scripted = scriptText != nullptr;
+    char* framesText = PageFrames();
+    platform::PageRun run;
+    std::string error;
+    const bool addressTaken = platform::ReadPageAddress(scriptText != nullptr, framesText, run, error);
+    std::free(framesText);
+    if (!addressTaken) {
+        std::free(scriptText);
+        PageAddressRefused(error.c_str());
+        std::exit(2);
+    }
+    const bool scripted = run.scripted;
+    const int frames = run.frames;
     std::vector<KeyEvent> events;
     if (scripted) {
         std::istringstream in(scriptText);
         std::free(scriptText);
-        std::string error;
         if (!ParseKeyScript(in, events, error)) {
             PageScriptRefused(error.c_str());
             std::exit(2);
         }
     }
-    const int frames = PageFrames();
 
     std::unique_ptr<platform::WebPlatform> web = platform::CreateWebPlatform({scripted});
     for (const KeyEvent& event : events) {

@@ -481,6 +481,9 @@ private:
     static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* self) {
         auto* p = static_cast<BrowserPlatform*>(self);
         if (p->scripted || p->mainWindow == nullptr || p->mainWindow->destroyed) return EM_FALSE;
+        // A message box takes the keys (Escape, Enter and Space close it);
+        // the game hears none of them, not even after the box is closed.
+        if (PageMessageBoxOpen()) return EM_FALSE;
         const int vk = VirtualKeyFromBrowser(event->keyCode);
         const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
         if (vk != 0) {

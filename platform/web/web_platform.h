@@ -20,7 +20,7 @@
 // Video: surfaces are plain memory; presentation converts the 16-bit back
 // surface to RGBA and puts it on the canvas. Message boxes are a modal dialog
 // on the page (and a line on the console), waited for with the page still
-// live. Text is rasterised by the page's canvas text and blended into the
+// live; while one is open, the keys are the dialog's and none is posted. Text is rasterised by the page's canvas text and blended into the
 // 16-bit surface.
 //
 // Sound: Web Audio, the effects decoded from their WAV files into buffers,

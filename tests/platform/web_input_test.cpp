@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -118,6 +119,43 @@ TEST(WebInput, MousePositionsInLogicalPixels) {
     EXPECT_EQ(LogicalFromCss(-3, 755, 1510), 0);
     EXPECT_EQ(LogicalFromCss(100, 755, 0), 0);
     EXPECT_EQ(LogicalFromCss(377.5, 755, 377.5), 754);  // shown at half size on a 2x display
+}
+
+TEST(WebInput, AnAddressPlaysAKeyScriptOnlyForAGivenNumberOfFrames) {
+    struct Case {
+        bool script;
+        const char* frames;
+        bool taken;
+        bool scripted;
+        int runFrames;
+        const char* error;
+    };
+    const Case cases[] = {
+        {false, nullptr, true, false, -1, ""},  // play from the keyboard
+        {true, "6700", true, true, 6700, ""},
+        {true, "1", true, true, 1, ""},
+        {true, "1000000", true, true, 1000000, ""},
+        {true, "0001000", true, true, 1000, ""},
+        {true, nullptr, false, false, -1, "a key script needs frames=N, the number of frames to play (1 to 1000000)"},
+        {true, "1000001", false, false, -1, "frames must be a whole number from 1 to 1000000 (got \"1000001\")"},
+        {true, "0", false, false, -1, "frames must be a whole number from 1 to 1000000 (got \"0\")"},
+        {true, "", false, false, -1, "frames must be a whole number from 1 to 1000000 (got \"\")"},
+        {true, "-5", false, false, -1, "frames must be a whole number from 1 to 1000000 (got \"-5\")"},
+        {true, "12x", false, false, -1, "frames must be a whole number from 1 to 1000000 (got \"12x\")"},
+        {true, "99999999999999999999999", false, false, -1,
+         "frames must be a whole number from 1 to 1000000 (got \"99999999999999999999...\")"},
+        {false, "0", false, false, -1, "frames is taken only with a key script (script=...)"},
+        {false, "100", false, false, -1, "frames is taken only with a key script (script=...)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "script " << c.script << ", frames " << (c.frames ? c.frames : "absent"));
+        PageRun run{true, 7};
+        std::string error;
+        EXPECT_EQ(ReadPageAddress(c.script, c.frames, run, error), c.taken);
+        EXPECT_EQ(run.scripted, c.scripted);
+        EXPECT_EQ(run.frames, c.runFrames);
+        EXPECT_EQ(error, c.error);
+    }
 }
 
 }  // namespace

@@ -4,16 +4,22 @@ from a server on 127.0.0.1; keys go in through the DevTools protocol as real
 input events, and the checks look at screenshots of the canvas and at what
 the page says.
 
-  browser_test.py play    WEB_DIR TARVO_REPLAY   intro, Space, Up, sound, P, blur, 60 a second, Escape,
-                                                 console
+  browser_test.py play    WEB_DIR TARVO_REPLAY   intro, scales, a page smaller than the canvas, Space,
+                                                 Up, sound, P, blur, Escape, console
   browser_test.py refuse  WEB_DIR                no WebAssembly, pictures not downloaded, a
-                                                 start-up failure's message box
+                                                 start-up failure's message box and its keys,
+                                                 addresses refused, a refused key script
   browser_test.py replay  WEB_DIR TARVO_REPLAY SCRIPT FRAMES
                                                  the key script in the page's address against tarvo-replay,
                                                  frame by frame and field by field
 
-Prints one line per check. Exit 0 when all pass, 1 when one fails, 77 (a skip
-for CTest) when Chromium, python3-websocket or the web build is missing.
+WEB_DIR is the page this build made. Prints one line per check. Exit 0 when
+all pass, 1 when one fails or the page is missing, 77 (a skip for CTest)
+when Chromium is not installed.
+
+Every wait is for what the check needs (a state, a picture) with a deadline
+long enough for a loaded machine; nothing is asserted about speed. The frame
+rate is printed, not checked.
 """
 
 import base64
@@ -33,6 +39,9 @@ import urllib.request
 import zlib
 
 SKIP = 77
+# How long a check waits for what it needs before it fails: room for a
+# machine whose cores are all busy.
+PATIENCE = 60
 failures = []
 
 
@@ -250,6 +259,10 @@ class Browser:
         return None
 
     def open(self, url):
+        # Through a blank page: an address differing only after '#' would not
+        # load the page again, and nothing of the last page may be read.
+        self.call('Page.navigate', url='about:blank')
+        self.wait_for('location.href === "about:blank"', PATIENCE)
         self.events = []
         self.call('Page.navigate', url=url)
 
@@ -263,6 +276,15 @@ class Browser:
         self.key('keyDown', vk, key, code, text)
         time.sleep(hold)
         self.key('keyUp', vk, key, code)
+
+    def canvas_shot_until(self, wanted, timeout=PATIENCE):
+        """Screenshots of the canvas until one is `wanted`; the last one taken."""
+        deadline = time.time() + timeout
+        while True:
+            shot = self.canvas_shot()
+            if wanted(shot) or time.time() > deadline:
+                return shot
+            time.sleep(0.1)
 
     def canvas_shot(self):
         box = self.evaluate('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
@@ -311,18 +333,41 @@ def state(browser):
     return json.loads(text) if text else None
 
 
+def wait_for_state(browser, wanted, timeout=PATIENCE):
+    """The first frame state that is `wanted`, or None at the deadline."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        current = state(browser)
+        if current is not None and wanted(current):
+            return current
+        time.sleep(0.05)
+    return None
+
+
+def speed(player):
+    return (player['vx'] ** 2 + player['vy'] ** 2) ** 0.5
+
+
 def set_paused(browser, paused):
-    for _ in range(8):
+    # P is read as held, and each frame it is held switches. Frames are
+    # counted from after a tap has returned, when its key-up has reached the
+    # page, and the state must hold over a few more: a key-up still on its way
+    # switches once more.
+    deadline = time.time() + PATIENCE
+    while time.time() < deadline:
+        after_tap = state(browser)['frame']
+        settled = wait_for_state(browser, lambda s: s['frame'] >= after_tap + 3)
+        if settled is not None and settled['paused'] == paused:
+            again = wait_for_state(browser, lambda s: s['frame'] >= settled['frame'] + 3)
+            if again is not None and again['paused'] == paused:
+                return True
         browser.tap(*KEYS['p'], hold=0.02)
-        time.sleep(0.25)
-        if state(browser)['paused'] == paused:
-            return True
     return False
 
 
 def play(browser, server, replay):
     browser.open(server.url())
-    check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', 60)
+    check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
           is not None, 'the page loads the pictures and the game, and runs')
     size = browser.evaluate('(() => { const c = document.getElementById("canvas");'
                             ' return [c.width, c.height, getComputedStyle(c).imageRendering]; })()')
@@ -330,85 +375,105 @@ def play(browser, server, replay):
 
     # The intro over the arena, exactly as tarvo-replay draws frame 0.
     reference = replay_frame(replay, '', 0)
-    time.sleep(0.3)
-    intro = browser.canvas_shot()
     panel = reference.region(128, 106, 500, 300)
+    intro = browser.canvas_shot_until(lambda shot: shot.width == 755 and shot.region(128, 106, 500, 300) == panel)
     check((intro.width, intro.height) == (755, 511) and intro.region(128, 106, 500, 300) == panel,
           'the intro picture shows, as tarvo-replay draws it (canvas %d x %d)' % (intro.width, intro.height))
 
     # A bigger page: twice the size, each pixel a 2 x 2 block; and back.
     browser.call('Emulation.setDeviceMetricsOverride', width=1700, height=1200, deviceScaleFactor=1, mobile=False)
     shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
-                             ' return r.width === 1510 && r.height === 1022 && [r.width, r.height]; })()', 5)
+                             ' return r.width === 1510 && r.height === 1022 && [r.width, r.height]; })()', PATIENCE)
     check(shown == [1510, 1022], 'on a page of 1700 x 1200 the canvas shows at twice its size (%s)' % shown)
-    time.sleep(0.3)
-    big = browser.canvas_shot()
-    blocks = big.width == 1510 and all(
-        big.pixel(2 * x + dx, 2 * y + dy) == reference.pixel(x, y)
-        for y in range(106, 406, 3) for x in range(128, 628, 3) for dx in (0, 1) for dy in (0, 1))
-    check(blocks, 'every pixel of the intro a sharp 2 x 2 block of its own colour')
+
+    def sharp_blocks(big):
+        return big.width == 1510 and all(
+            big.pixel(2 * x + dx, 2 * y + dy) == reference.pixel(x, y)
+            for y in range(106, 406, 3) for x in range(128, 628, 3) for dx in (0, 1) for dy in (0, 1))
+    check(sharp_blocks(browser.canvas_shot_until(sharp_blocks)),
+          'every pixel of the intro a sharp 2 x 2 block of its own colour')
+
+    # A page smaller than the canvas: the canvas keeps its size and every
+    # part of it can be scrolled to, its left and top edges too.
+    browser.call('Emulation.setDeviceMetricsOverride', width=600, height=400, deviceScaleFactor=1, mobile=False)
+    shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
+                             ' return r.width === 755 && document.getElementById("stage").clientWidth < 755; })()',
+                             PATIENCE)
+    reach = browser.evaluate(
+        '(() => { const s = document.getElementById("stage"), c = document.getElementById("canvas");'
+        ' const view = () => { const r = s.getBoundingClientRect();'
+        '   return [r.left + s.clientLeft, r.top + s.clientTop, s.clientWidth, s.clientHeight]; };'
+        ' s.scrollTo(0, 0); const a = c.getBoundingClientRect(), [x, y, w, h] = view();'
+        ' s.scrollTo(1e6, 1e6); const b = c.getBoundingClientRect();'
+        ' s.scrollTo(0, 0);'
+        ' return [a.left - x, a.top - y, x + w - b.right, y + h - b.bottom]; })()')
+    check(shown is not None and reach is not None and min(reach) >= -0.5,
+          'on a page of 600 x 400 every edge of the canvas can be scrolled into view '
+          '(left, top, right, bottom overhang %s)' % reach)
     browser.call('Emulation.clearDeviceMetricsOverride')
     shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
-                             ' return r.width === 755 && r.height === 511 && [r.width, r.height]; })()', 5)
+                             ' return r.width === 755 && r.height === 511 && [r.width, r.height]; })()', PATIENCE)
     check(shown == [755, 511], 'and at its own size again on a page of 1280 x 1024 (%s)' % shown)
 
-    # 60 frames a second by the backend's timer.
+    # The frame rate depends on the machine: shown, not checked (the
+    # benchmarks measure speed).
     first, began = state(browser)['frame'], time.time()
     time.sleep(2)
     frames, seconds = state(browser)['frame'] - first, time.time() - began
-    check(frames <= 60 * seconds * 1.05 + 2 and frames >= 60 * seconds * 0.5,
-          'about 60 frames a second, never more (%d frames in %.2f s)' % (frames, seconds))
+    print('     %d frames in %.2f s: %.1f a second' % (frames, seconds, frames / seconds), flush=True)
 
-    browser.tap(*KEYS['space'])
-    check(browser.wait_for('!JSON.parse(window.tarvoState).showIntro', 5) is not None, 'Space starts the game')
-    time.sleep(0.3)
-    started = browser.canvas_shot()
+    # Keys are read as held: Space is held until the game has seen it.
+    browser.key('keyDown', *KEYS['space'])
+    check(wait_for_state(browser, lambda s: not s['showIntro']) is not None, 'Space starts the game')
+    browser.key('keyUp', *KEYS['space'][:3])
+    started = browser.canvas_shot_until(lambda shot: shot.region(128, 106, 500, 300) != panel)
     check(started.region(128, 106, 500, 300) != panel, 'the intro picture is gone')
 
     # Up flies the ship forward: the arena scrolls under it.
     before = state(browser)
     browser.key('keyDown', *KEYS['up'])
-    time.sleep(1.0)
-    flying = browser.canvas_shot()
+    after = wait_for_state(browser, lambda s: s['viewY'] > before['viewY'] + 100)
+    flying = browser.canvas_shot_until(lambda shot: differing(started, shot) > shot.width * shot.height // 3)
     browser.key('keyUp', *KEYS['up'][:3])
-    after = state(browser)
     moved = differing(started, flying)
     check(moved > started.width * started.height // 3,
           'Up scrolls the arena (%d of %d pixels changed)' % (moved, started.width * started.height))
-    check(after['viewY'] > before['viewY'] + 100, 'the view moved down the arena: viewY %s -> %s' %
-          (before['viewY'], after['viewY']))
+    check(after is not None, 'the view moved down the arena: viewY %s -> %s' %
+          (before['viewY'], (after or state(browser))['viewY']))
     # Thrust hums: the effects reach Web Audio.
+    sound = browser.wait_for('Module.audio && Module.audio.played > 0 && Module.audio.ctx.state === "running"',
+                             PATIENCE)
     played, running = browser.evaluate('Module.audio ? [Module.audio.played, Module.audio.ctx.state] : [-1, null]')
-    check(played > 0 and running == 'running', 'sound effects are played through Web Audio (%s started, %s)' %
-          (played, running))
+    check(sound is not None, 'sound effects are played through Web Audio (%s started, %s)' % (played, running))
 
     # P is read as held, so a press pauses or resumes depending on how many
     # frames it lasted: press until the state changes.
     check(set_paused(browser, True), 'P pauses the game')
-    time.sleep(0.2)
+    # Paused frames go on and show the same picture. The first shot is taken
+    # some frames in: a screenshot may still show a frame from before the pause.
+    paused_at = state(browser)['frame']
+    wait_for_state(browser, lambda s: s['frame'] >= paused_at + 10)
     still_a = browser.canvas_shot()
-    time.sleep(0.5)
+    wait_for_state(browser, lambda s: s['frame'] >= paused_at + 30)
     still_b = browser.canvas_shot()
-    check(differing(still_a, still_b) == 0, 'paused, the picture stands still')
+    now = state(browser)
+    check(differing(still_a, still_b) == 0 and now['paused'] and now['frame'] >= paused_at + 30,
+          'paused, the picture stands still (frames %d to %d)' % (paused_at, now['frame']))
     check(set_paused(browser, False), 'P again resumes')
 
     # A key held while the page loses the focus is let go.
     browser.key('keyDown', *KEYS['up'])
-    time.sleep(0.3)
-    held = state(browser)['player']
+    held = wait_for_state(browser, lambda s: speed(s['player']) > 3.9)
     browser.evaluate('window.dispatchEvent(new FocusEvent("blur")), 1')
-    time.sleep(0.2)
     browser.evaluate('window.dispatchEvent(new FocusEvent("focus")), 1')
-    time.sleep(1.0)
-    let_go = state(browser)['player']
-    speed = (let_go['vx'] ** 2 + let_go['vy'] ** 2) ** 0.5
-    check((held['vx'] ** 2 + held['vy'] ** 2) ** 0.5 > 3.9 and speed < 0.5,
+    let_go = wait_for_state(browser, lambda s: speed(s['player']) < 0.5)
+    check(held is not None and let_go is not None,
           'Up held across a blur is let go (speed %.2f while held, %.3f after the blur)' %
-          ((held['vx'] ** 2 + held['vy'] ** 2) ** 0.5, speed))
+          (speed((held or state(browser))['player']), speed((let_go or state(browser))['player'])))
     browser.key('keyUp', *KEYS['up'][:3])
 
     browser.tap(*KEYS['escape'])
-    check(browser.wait_for('window.tarvoPage.state === "ended"', 10) is not None and
+    check(browser.wait_for('window.tarvoPage.state === "ended"', PATIENCE) is not None and
           browser.evaluate('window.tarvoExit') == 0, 'Escape ends the program with status 0')
     message = browser.evaluate('document.getElementById("status").textContent')
     check('ended' in message, 'the page says the game has ended ("%s")' % message)
@@ -418,7 +483,7 @@ def play(browser, server, replay):
     check(not errors, 'the console shows no error %s' % errors[:3])
 
 
-def refuse(browser, server):
+def refuse(browser, server, web_dir):
     added = browser.call('Page.addScriptToEvaluateOnNewDocument', source='delete window.WebAssembly;')
     browser.open(server.url())
     said = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "failed" && window.tarvoPage.message', 20)
@@ -436,17 +501,77 @@ def refuse(browser, server):
     # comes as a modal dialog, and the program waits for its OK.
     browser.call('Emulation.setDeviceMetricsOverride', width=1280, height=1024, deviceScaleFactor=1, mobile=False,
                  screenWidth=640, screenHeight=480)
+    box_open = 'document.getElementById("box").open && document.getElementById("box").textContent'
     browser.open(server.url())
-    shown = browser.wait_for('document.getElementById("box").open && document.getElementById("box").textContent', 30)
+    shown = browser.wait_for(box_open, PATIENCE)
     check(shown is not None and 'REQSIZE_FAILED' in shown, 'a start-up failure shows its message box ("%s")' %
           (shown or '').strip().replace('\n', ' '))
     time.sleep(0.5)
     check(browser.evaluate('window.tarvoExit === undefined'), 'the program waits while the box is open')
     browser.evaluate('document.getElementById("box-ok").click(), 1')
-    said = browser.wait_for('window.tarvoPage.state === "failed" && window.tarvoPage.message', 10)
+    said = browser.wait_for('window.tarvoPage.state === "failed" && window.tarvoPage.message', PATIENCE)
     check(said is not None and 'exit status -1' in said and browser.evaluate('window.tarvoExit') == -1,
           'after OK the program ends with status -1 and the page says so ("%s")' % said)
     browser.call('Emulation.clearDeviceMetricsOverride')
+
+    # A message box while the game's window is up (a picture missing from the
+    # package; the game goes on without it): its keys are the dialog's, and
+    # the game hears none of them, then or after.
+    folder = tempfile.mkdtemp(prefix='tarvo-web-missing-')
+    try:
+        for name in ('index.html', 'tarvo.wasm', 'tarvo.data'):
+            os.symlink(os.path.join(web_dir, name), os.path.join(folder, name))
+        with open(os.path.join(web_dir, 'tarvo.js')) as f:
+            js = f.read()
+        with open(os.path.join(folder, 'tarvo.js'), 'w') as f:
+            f.write(js.replace('"/Images/end_text.tif"', '"/Images/not_packed.tif"'))
+        missing = Server(folder)
+        for name, vk, key, code, text in (('Escape', 27, 'Escape', 'Escape', None),
+                                          ('Enter', 13, 'Enter', 'Enter', '\r'), ('Space', 32, ' ', 'Space', ' ')):
+            browser.open(missing.url())
+            shown = browser.wait_for(box_open, PATIENCE)
+            browser.tap(vk, key, code, text, hold=0.02)
+            closed = browser.wait_for('!document.getElementById("box").open', 10)
+            if not closed:
+                browser.evaluate('document.getElementById("box-ok").click(), 1')
+            browser.wait_for('window.tarvoExit !== undefined ||'
+                             ' (window.tarvoState && JSON.parse(window.tarvoState).frame >= 30)', PATIENCE)
+            after = browser.evaluate('[window.tarvoExit === undefined ? "running" : window.tarvoExit,'
+                                     ' window.tarvoState && JSON.parse(window.tarvoState).showIntro]')
+            check(shown is not None and 'end_text.tif' in shown and closed is not None and after == ['running', True],
+                  '%s closes a message box during play, and the game never hears it (%s; box %s)' %
+                  (name, after, 'closed' if closed else 'still open'))
+        missing.close()
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+    # What a link can ask: a key script only for a given number of frames.
+    # Anything else is refused on the page, before a frame is run.
+    script = urllib.parse.quote('0 down SPACE\n3 up SPACE\n')
+    for address, said in (
+            ('#script=' + script, 'a key script needs frames=N, the number of frames to play (1 to 1000000)'),
+            ('#script=' + script + '&frames=1000001',
+             'frames must be a whole number from 1 to 1000000 (got "1000001")'),
+            ('?script=' + script + '&frames=0', 'frames must be a whole number from 1 to 1000000 (got "0")'),
+            ('#frames=0', 'frames is taken only with a key script (script=...)'),
+            ('?frames=100', 'frames is taken only with a key script (script=...)')):
+        browser.open(server.url(address))
+        ended = browser.wait_for('window.tarvoExit !== undefined && [window.tarvoExit, window.tarvoPage.state,'
+                                 ' window.tarvoPage.message, (window.tarvoStates || []).length]', PATIENCE)
+        expected = [2, 'failed', 'The page\u2019s address was refused: ' + said, 0]
+        check(ended == expected, 'the address %s is refused: %s' % (address.replace(script, 'KEYS'), ended))
+
+    # A key script that does not read keeps its own explanation.
+    browser.open(server.url('#' + urllib.parse.urlencode({'script': '0 down SPACE\n7 hold UP\n', 'frames': 10})))
+    ended = browser.wait_for('window.tarvoExit !== undefined && [window.tarvoExit, window.tarvoPage.message]', PATIENCE)
+    check(ended is not None and ended[0] == 2 and ended[1].startswith('The key script was refused: line 2: '),
+          'a refused key script says why, after the program has ended (%s)' % ended)
+
+    # And a script with its frames plays them.
+    browser.open(server.url('#' + urllib.parse.urlencode({'script': '0 down SPACE\n', 'frames': 5})))
+    ended = browser.wait_for('window.tarvoExit !== undefined && [window.tarvoExit, window.tarvoPage.state,'
+                             ' (window.tarvoStates || []).length]', PATIENCE)
+    check(ended == [0, 'ended', 5], 'a key script with frames=5 plays 5 frames and ends (%s)' % ended)
 
 
 def first_difference(web_line, native_line):
@@ -477,8 +602,7 @@ def replay_compare(browser, server, replay, script_path, frames):
     query = '#' + urllib.parse.urlencode({'script': script, 'frames': frames})
     began = time.time()
     browser.open(server.url(query))
-    ended = browser.wait_for('window.tarvoPage && (window.tarvoPage.state === "ended" ||'
-                             ' window.tarvoPage.state === "failed")', 300)
+    ended = browser.wait_for('window.tarvoExit !== undefined', 600)
     seconds = time.time() - began
     if not check(ended is not None and browser.evaluate('window.tarvoPage.state') == 'ended',
                  'the page runs the key script to its end (%.1f s, %s)' %
@@ -509,17 +633,22 @@ def main(argv):
     if not find_chromium():
         skip('Chromium is not installed (apt-get install chromium)')
     if websocket is None:
-        skip('python3-websocket is not installed (apt-get install python3-websocket)')
-    if not all(os.path.exists(os.path.join(web_dir, f)) for f in ('index.html', 'tarvo.js', 'tarvo.wasm',
-                                                                  'tarvo.data')):
-        skip('no web build in %s (make web)' % web_dir)
+        print('FAIL python3-websocket is not installed (apt-get install python3-websocket)', flush=True)
+        return 1
+    missing = [f for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data')
+               if not os.path.exists(os.path.join(web_dir, f))]
+    if missing:
+        print('FAIL no web page of this build in %s (missing %s): make test builds it there, or make web-page '
+              'PICTURES=<build>/Images SOUNDS=<build>/Sounds WEB_DIR=%s' % (web_dir, ', '.join(missing), web_dir),
+              flush=True)
+        return 1
     server = Server(web_dir)
     browser = Browser()
     try:
         if mode == 'play':
             play(browser, server, os.path.abspath(argv[3]))
         elif mode == 'refuse':
-            refuse(browser, server)
+            refuse(browser, server, web_dir)
         else:
             replay_compare(browser, server, os.path.abspath(argv[3]), os.path.abspath(argv[4]), int(argv[5]))
     finally:
