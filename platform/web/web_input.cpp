@@ -65,6 +65,8 @@ void HeldKeys::Down(int virtualKey) {
 
 void HeldKeys::Up(int virtualKey) { held.erase(std::remove(held.begin(), held.end(), virtualKey), held.end()); }
 
+bool HeldKeys::IsHeld(int virtualKey) const { return std::find(held.begin(), held.end(), virtualKey) != held.end(); }
+
 std::vector<int> HeldKeys::ReleaseAll() {
     std::vector<int> released;
     released.swap(held);

@@ -44,6 +44,7 @@ class HeldKeys {
 public:
     void Down(int virtualKey);
     void Up(int virtualKey);
+    bool IsHeld(int virtualKey) const;
     // Every held key, in the order pressed; afterwards none is held.
     std::vector<int> ReleaseAll();
 

@@ -481,11 +481,19 @@ private:
     static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* self) {
         auto* p = static_cast<BrowserPlatform*>(self);
         if (p->scripted || p->mainWindow == nullptr || p->mainWindow->destroyed) return EM_FALSE;
-        // A message box takes the keys (Escape, Enter and Space close it);
-        // the game hears none of them, not even after the box is closed.
-        if (PageMessageBoxOpen()) return EM_FALSE;
         const int vk = VirtualKeyFromBrowser(event->keyCode);
         const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+        // A message box takes the keys (Escape, Enter and Space close it);
+        // the game hears none of them, not even after the box is closed. A
+        // key held since before the box is still let go, or it would stay
+        // down in the game behind the box.
+        if (PageMessageBoxOpen()) {
+            if (!down && vk != 0 && p->held.IsHeld(vk)) {
+                p->held.Up(vk);
+                p->Post(p->mainWindow, WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+            }
+            return EM_FALSE;
+        }
         if (vk != 0) {
             if (down)
                 p->held.Down(vk);

@@ -15,9 +15,10 @@
 
 namespace {
 
-// A tenth of a second of a quiet tone, 16-bit mono PCM at 22050 Hz.
+// Ten seconds of a quiet tone, 16-bit mono PCM at 22050 Hz: long enough that
+// a one-shot is still playing when the test looks, however slow the machine.
 void WriteWav(const std::string& path) {
-    const uint32_t samples = 2205, dataBytes = samples * 2;
+    const uint32_t samples = 22050 * 10, dataBytes = samples * 2;
     std::ofstream out(path, std::ios::binary);
     auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
     auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
@@ -46,7 +47,14 @@ void PushDeviceEvent(uint32_t type, uint32_t which) {
 
 intptr_t IgnoreMessages(platform::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
-class SdlAudioDeviceTest : public EngineTest {};
+class SdlAudioDeviceTest : public EngineTest {
+protected:
+    void TearDown() override {
+        unsetenv("SDL_VIDEODRIVER");
+        unsetenv("SDL_AUDIODRIVER");
+        EngineTest::TearDown();
+    }
+};
 
 TEST_F(SdlAudioDeviceTest, DeviceGoneIsLoggedOnceAndTheLoopComesBackWithADevice) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -84,8 +92,6 @@ TEST_F(SdlAudioDeviceTest, DeviceGoneIsLoggedOnceAndTheLoopComesBackWithADevice)
     EXPECT_EQ(platform::SdlVoicesPlaying(*sdl), 2);
     EXPECT_EQ(ReadLog().find("(Warning only)"), ReadLog().rfind("(Warning only)"));
     sdl.reset();
-    unsetenv("SDL_VIDEODRIVER");
-    unsetenv("SDL_AUDIODRIVER");
 }
 
 }  // namespace

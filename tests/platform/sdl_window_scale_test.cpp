@@ -49,13 +49,13 @@ TEST_F(SdlWindowScaleTest, ScaleAskedForThatDoesNotFitIsRefused) {
     // SDL forgets its hints each time it quits, so each backend is told anew.
     auto fits = [](int scale, std::string& why) {
         UseDesktop("0,0,1920,1080");
-        return platform::SdlScaleFits(*platform::CreateSdlPlatform({scale}), 756, 512, why);
+        return platform::SdlScaleFits(*platform::CreateSdlPlatform({scale}), 755, 511, why);
     };
     std::string why;
     EXPECT_TRUE(fits(2, why)) << why;
     EXPECT_TRUE(fits(0, why)) << why;
     EXPECT_FALSE(fits(3, why));
-    EXPECT_EQ(why, "--scale 3 makes the window 2268 x 1536 pixels; the desktop has room for 1920 x 1080");
+    EXPECT_EQ(why, "--scale 3 makes the window 2265 x 1533 pixels; the desktop has room for 1920 x 1080");
 }
 
 TEST_F(SdlWindowScaleTest, DefaultScaleChosenAgainWhenTheDisplayChanges) {

@@ -78,7 +78,10 @@ TEST(WebInput, HeldKeysAreLetGoOnceInTheOrderPressed) {
     held.Down(VK_UP);  // a key's repeats are one held key
     held.Down(VK_LEFT);
     held.Up(VK_SPACE);
+    EXPECT_TRUE(held.IsHeld(VK_UP));
+    EXPECT_FALSE(held.IsHeld(VK_SPACE));
     EXPECT_EQ(held.ReleaseAll(), (std::vector<int>{VK_UP, VK_LEFT}));
+    EXPECT_FALSE(held.IsHeld(VK_UP));
     EXPECT_TRUE(held.ReleaseAll().empty());
     held.Up(VK_DOWN);  // a key-up never seen down
     EXPECT_TRUE(held.ReleaseAll().empty());
