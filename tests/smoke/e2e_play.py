@@ -22,6 +22,7 @@ loaded machine, and then judges what it saw, never how soon.
 import ctypes
 import json
 import os
+import random
 import subprocess
 import sys
 import tempfile
@@ -235,8 +236,12 @@ class Session:
         frame that reads it pauses a playing game (that frame still plays)
         or resumes a paused one, so a press that lasts an odd number of
         frames changes the state and one that lasts an even number does not."""
-        for _ in range(20):
-            down, up, _ = self.press('p', 'P')
+        for attempt in range(20):
+            # How long a press lasts in frames depends on this machine's pace,
+            # which may give the same even count every time: each try holds a
+            # little longer, by a different fraction of a frame.
+            extra = (attempt % 4) / 60 + random.random() / 60
+            down, up, _ = self.press('p', 'P', lambda: time.sleep(extra) or True)
             if down is None or up is None:
                 return None
             if (up - down) % 2 == 1:
