@@ -238,9 +238,10 @@ class Session:
         frames changes the state and one that lasts an even number does not."""
         for attempt in range(20):
             # How long a press lasts in frames depends on this machine's pace,
-            # which may give the same even count every time: each try holds a
-            # little longer, by a different fraction of a frame.
-            extra = (attempt % 4) / 60 + random.random() / 60
+            # which may give the same even count every time: each try holds
+            # for a random extra time, drawn from a wider span each time so
+            # that it spans several frames however slowly they come.
+            extra = random.uniform(0, 0.05 * (attempt + 1))
             down, up, _ = self.press('p', 'P', lambda: time.sleep(extra) or True)
             if down is None or up is None:
                 return None
