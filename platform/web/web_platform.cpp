@@ -602,7 +602,10 @@ public:
 
     void ReleaseDC(SurfaceHandle) override {}
 
-    void ReleaseSurface(SurfaceHandle handle) override { memory.Release(handle); }
+    void ReleaseSurface(SurfaceHandle handle) override {
+        shown = nullptr;  // it may have been this one, or attached to it
+        memory.Release(handle);
+    }
 
     void ReleaseDirectDraw(DirectDrawHandle) override { modeWidth = modeHeight = 0; }
 
@@ -787,6 +790,12 @@ private:
     // The surface's top-left part, as much as the canvas shows, in RGBA.
     void Present(const Surface& source) {
         if (mainWindow == nullptr) return;
+        // A scripted run shows only the frames the browser gets to draw: the
+        // last one before each yield.
+        if (scripted && !presentingNow) {
+            shown = &source;
+            return;
+        }
         const int width = std::min(source.width, mainWindow->width);
         const int height = std::min(source.height, mainWindow->height);
         if (webgl) {
@@ -848,6 +857,12 @@ private:
         }
         if (scripted) {
             if (nowMs - lastYieldMs >= kScriptedYieldMs) {
+                if (shown != nullptr) {
+                    presentingNow = true;
+                    Present(*shown);
+                    presentingNow = false;
+                    shown = nullptr;
+                }
                 emscripten_sleep(0);
                 lastYieldMs = emscripten_get_now();
             }
@@ -894,6 +909,8 @@ private:
     PadState padStates[kMaxPads];
     FramePacer pacer{kFramePeriodNanos};
     std::vector<uint8_t> rgba;
+    const Surface* shown = nullptr;  // scripted: the frame to show at the next yield
+    bool presentingNow = false;
     double lastWakeMs = 0;
     double lastYieldMs = 0;
     double workMs = 0;

@@ -11,6 +11,7 @@ the page says.
                                                  addresses refused, a refused key script
   browser_test.py phone   WEB_DIR                phones upright and on their side, by touch
   browser_test.py gamepad WEB_DIR                a standard gamepad, plugged in while playing
+  browser_test.py offline WEB_DIR                compressed, installable, and played again offline
   browser_test.py replay  WEB_DIR TARVO_REPLAY SCRIPT FRAMES
                                                  the key script in the page's address against tarvo-replay,
                                                  frame by frame and field by field
@@ -238,8 +239,11 @@ class Server:
         return 'http://127.0.0.1:%d/index.html%s' % (self.port, query)
 
     def close(self):
+        if self.httpd is None:
+            return
         self.httpd.shutdown()
         self.httpd.server_close()
+        self.httpd = None
 
 
 def find_chromium():
@@ -299,8 +303,8 @@ class Browser:
             if 'method' in message:
                 self.events.append(message)
 
-    def evaluate(self, expression):
-        result = self.call('Runtime.evaluate', expression=expression, returnByValue=True)
+    def evaluate(self, expression, await_promise=False):
+        result = self.call('Runtime.evaluate', expression=expression, returnByValue=True, awaitPromise=await_promise)
         if 'exceptionDetails' in result:
             raise RuntimeError('%s: %s' % (expression, result['exceptionDetails']))
         return result['result'].get('value')
@@ -836,6 +840,72 @@ def gamepad(browser, server):
     check(not errors, 'the console shows no error %s' % errors[:3])
 
 
+def cache_names():
+    """The service worker's cache name for a set of files, as one of them
+    changes and changes back: the build names it by their content."""
+    source = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'platform', 'web')
+    work = tempfile.mkdtemp(prefix='tarvo-web-cache-')
+    try:
+        files = [os.path.join(work, n) for n in ('tarvo.js', 'tarvo.wasm')]
+        names = []
+        for content in (b'one', b'One', b'one'):
+            with open(files[0], 'wb') as f:
+                f.write(b'the same')
+            with open(files[1], 'wb') as f:
+                f.write(content)
+            out = os.path.join(work, 'service_worker.js')
+            subprocess.run(['cmake', '-DFILES=' + '|'.join(files), '-DIN=' + os.path.join(source, 'service_worker.js.in'),
+                            '-DOUT=' + out, '-P', os.path.join(source, 'build_id.cmake')], check=True,
+                           capture_output=True)
+            names += [line.split("'")[1] for line in open(out) if line.startswith('const CACHE')]
+        return names
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def offline(browser, server, web_dir):
+    """After one visit the page plays with no server and no network."""
+    one, other, again = cache_names()
+    check(one != other and one == again and one.startswith('tarvo-'),
+          'the kept set is named by the build\'s content: a changed file is a new name (%s, %s, %s)' %
+          (one, other, again))
+    data = open(os.path.join(web_dir, 'tarvo.data'), 'rb').read(2)
+    wire = sum(os.path.getsize(os.path.join(web_dir, f)) for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data'))
+    check(data == b'\x1f\x8b', 'the package is gzip-compressed (%d bytes for the page in all)' % wire)
+    browser.open(server.url())
+    check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
+          is not None, 'the page runs, its package unpacked in the browser')
+    manifest = browser.evaluate('fetch("manifest.webmanifest").then(r => r.json())', await_promise=True)
+    check(manifest['name'] == 'Tarvo' and [i['sizes'] for i in manifest['icons']] == ['192x192', '512x512'],
+          'the manifest has a name and icons (%s, %s)' % (manifest['name'], [i['sizes'] for i in manifest['icons']]))
+    icon = browser.evaluate('fetch("icon-512.png").then(r => r.arrayBuffer()).then(b => {'
+                            ' const v = new DataView(b); return [v.getUint32(16), v.getUint32(20)]; })',
+                            await_promise=True)
+    check(icon == [512, 512], 'the large icon is 512 x 512 pixels (%s)' % icon)
+    # Once the worker is active its set is whole.
+    browser.evaluate('navigator.serviceWorker.ready.then(() => caches.keys())'
+                     ' .then(names => Promise.all(names.map(n => caches.open(n).then(c => c.keys()))))'
+                     ' .then(lists => { window.keptFiles = lists.flat().map(r => r.url.split("/").pop()); }), 1')
+    kept = browser.wait_for('window.keptFiles && window.keptFiles.length >= 5 && window.keptFiles', PATIENCE)
+    check(kept is not None and all(f in kept for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data')),
+          'a service worker keeps the page\'s files (%s)' % kept)
+    server.close()
+    browser.call('Network.emulateNetworkConditions', offline=True, latency=0, downloadThroughput=-1,
+                 uploadThroughput=-1)
+    browser.events = []
+    browser.call('Page.reload', ignoreCache=False)
+    running = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState &&'
+                               ' JSON.parse(window.tarvoState).frame > 10', PATIENCE)
+    browser.key('keyDown', *KEYS['space'])
+    started = wait_for_state(browser, lambda s: not s['showIntro'])
+    browser.key('keyUp', *KEYS['space'][:3])
+    check(running is not None and started is not None,
+          'with the server stopped and the network off, a reload plays (%s)' %
+          browser.evaluate('window.tarvoPage && window.tarvoPage.message'))
+    errors = browser.console_errors()
+    check(not errors, 'the console shows no error %s' % errors[:3])
+
+
 def first_difference(web_line, native_line):
     """The first field, in order, where two state lines differ."""
     def walk(a, b, path):
@@ -874,7 +944,7 @@ def replay_compare(browser, server, replay, script_path, frames):
     web = []
     for start in range(0, count, 500):
         web += browser.evaluate('window.tarvoStates.slice(%d, %d)' % (start, start + 500))
-    print('     web %d frames in %.1f s (%.2f ms a frame, pictures shown); frame work %.2f ms' %
+    print('     web %d frames in %.1f s (%.2f ms a frame); frame work %.2f ms' %
           (count, seconds, 1000 * seconds / max(count, 1), browser.evaluate('Module.frameWorkMs || 0')))
     check(count == frames, '%d state lines from the page (got %d)' % (frames, count))
     for f, (a, b) in enumerate(zip(web, native)):
@@ -888,7 +958,7 @@ def replay_compare(browser, server, replay, script_path, frames):
 
 
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ('play', 'refuse', 'replay', 'phone', 'gamepad'):
+    if len(argv) < 3 or argv[1] not in ('play', 'refuse', 'replay', 'phone', 'gamepad', 'offline'):
         sys.stderr.write(__doc__)
         return 2
     mode, web_dir = argv[1], os.path.abspath(argv[2])
@@ -916,6 +986,8 @@ def main(argv):
             phone(server)
         elif mode == 'gamepad':
             gamepad(browser, server)
+        elif mode == 'offline':
+            offline(browser, server, web_dir)
         else:
             replay_compare(browser, server, os.path.abspath(argv[3]), os.path.abspath(argv[4]), int(argv[5]))
     finally:
