@@ -530,6 +530,14 @@ def play(browser, server, replay):
                              PATIENCE)
     played, running = browser.evaluate('Module.audio ? [Module.audio.played, Module.audio.ctx.state] : [-1, null]')
     check(sound is not None, 'sound effects are played through Web Audio (%s started, %s)' % (played, running))
+    # A hidden page is silent, and sounds again when shown.
+    hide = ('Object.defineProperty(document, "hidden", {configurable: true, get: () => %s});'
+            ' document.dispatchEvent(new Event("visibilitychange")), 1')
+    browser.evaluate(hide % 'true')
+    silent = browser.wait_for('Module.audio.ctx.state === "suspended"', PATIENCE)
+    browser.evaluate(hide % 'false')
+    again = browser.wait_for('Module.audio.ctx.state === "running"', PATIENCE)
+    check(silent is not None and again is not None, 'hidden, the page makes no sound; shown again, it sounds')
 
     # P is read as held, so a press pauses or resumes depending on how many
     # frames it lasted: press until the state changes.
