@@ -73,16 +73,59 @@ std::vector<int> HeldKeys::ReleaseAll() {
     return released;
 }
 
+ScreenSize ScreenForPage(int width, int height) {
+    return {std::max(width, kLeastPageScreen.width), std::max(height, kLeastPageScreen.height)};
+}
+
 PageScale ChoosePageScale(double pageWidth, double pageHeight, double devicePixelRatio, int width, int height) {
     PageScale scale;
     const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
-    if (width > 0 && height > 0) {
-        const double fit = std::min(pageWidth * ratio / width, pageHeight * ratio / height);
-        scale.factor = std::max(1, static_cast<int>(std::floor(fit)));
+    double fit = 1;
+    if (width > 0 && height > 0) fit = std::min(pageWidth * ratio / width, pageHeight * ratio / height);
+    if (fit >= 1) {
+        scale.factor = static_cast<int>(std::floor(fit));
+        // More than a tenth of the limiting side empty: fill it instead.
+        scale.whole = scale.factor * 10 >= fit * 9;
     }
-    scale.cssWidth = width * scale.factor / ratio;
-    scale.cssHeight = height * scale.factor / ratio;
+    if (scale.whole) {
+        scale.deviceWidth = width * scale.factor;
+        scale.deviceHeight = height * scale.factor;
+    } else {
+        scale.factor = static_cast<int>(std::ceil(fit));
+        // The limiting side is the page's to the device pixel, despite the
+        // last bit of the division.
+        scale.deviceWidth = static_cast<int>(std::floor(width * fit + 1e-6));
+        scale.deviceHeight = static_cast<int>(std::floor(height * fit + 1e-6));
+    }
+    scale.cssWidth = scale.deviceWidth / ratio;
+    scale.cssHeight = scale.deviceHeight / ratio;
     return scale;
+}
+
+PadButton StandardPadButton(int index) {
+    switch (index) {
+        case 0:
+            return PadButton::A;
+        case 8:
+            return PadButton::Back;
+        case 9:
+            return PadButton::Start;
+        case 12:
+            return PadButton::DpadUp;
+        case 13:
+            return PadButton::DpadDown;
+        case 14:
+            return PadButton::DpadLeft;
+        case 15:
+            return PadButton::DpadRight;
+        default:
+            return PadButton::Other;
+    }
+}
+
+int PadAxisValue(double value) {
+    if (!(value == value)) return 0;  // NaN from a confused driver
+    return static_cast<int>(std::lround(std::clamp(value, -1.0, 1.0) * 32767));
 }
 
 int LogicalFromCss(double cssPosition, int logical, double css) {

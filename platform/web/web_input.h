@@ -14,12 +14,14 @@
 // The page's address: a key script must say how many frames it plays, so
 // that no link can start a run that never ends.
 //
-// Depends on platform/platform.h only.
+// Depends on platform/platform.h and platform/gamepad_keys.h only.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/gamepad_keys.h"
 
 namespace platform {
 
@@ -52,18 +54,43 @@ private:
     std::vector<int> held;
 };
 
-// How a canvas of width x height logical pixels is shown on a page area of
+// The screen the engine is told of, for a browser whose screen is width x
+// height CSS pixels: at least the game's window, frame included (756 x 512),
+// since the page scales the picture to whatever room it has. A phone's screen
+// is smaller than the window in CSS pixels, yet shows the game well.
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+constexpr ScreenSize kLeastPageScreen{756, 512};
+ScreenSize ScreenForPage(int width, int height);
+
+// How a picture of width x height logical pixels is shown on a page area of
 // pageWidth x pageHeight CSS pixels at devicePixelRatio device pixels a CSS
-// pixel: each logical pixel becomes a square of `factor` device pixels, the
-// largest whole factor that fits (at least 1, so a small page scrolls rather
-// than shrinking the picture unevenly). cssWidth and cssHeight are the
-// canvas's size on the page in CSS pixels.
+// pixel. As large as fits, keeping its shape: at the largest whole factor of
+// device pixels (each logical pixel a `factor` x `factor` square, drawn
+// nearest), unless that leaves more than a tenth of the area's limiting side
+// empty; then the picture fills the limiting side (`whole` false), enlarged
+// nearest to `factor`, the next whole scale, and smoothly down from there, so
+// every pixel keeps the same size and its edges are at most one device pixel
+// soft. Never below one device pixel a logical pixel: a smaller page scrolls.
+// deviceWidth x deviceHeight is the picture in device pixels, cssWidth x
+// cssHeight the same on the page.
 struct PageScale {
+    bool whole = true;
     int factor = 1;
+    int deviceWidth = 0;
+    int deviceHeight = 0;
     double cssWidth = 0;
     double cssHeight = 0;
 };
 PageScale ChoosePageScale(double pageWidth, double pageHeight, double devicePixelRatio, int width, int height);
+
+// A standard-mapping gamepad's button, by its index in the browser's Gamepad
+// API (0 the bottom face button, 8 back, 9 start, 12 to 15 the d-pad).
+PadButton StandardPadButton(int index);
+// A stick axis of the Gamepad API (-1 to 1) as the translator's -32768..32767.
+int PadAxisValue(double value);
 
 // A position on the canvas in CSS pixels (from its top-left corner) as a
 // logical pixel, for a canvas `logical` pixels wide shown `css` pixels wide.

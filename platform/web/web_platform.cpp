@@ -54,17 +54,144 @@ EM_JS(void, PageShowMessageBox, (const char* caption, const char* text), {
 });
 EM_JS(int, PageMessageBoxOpen, (), { return Module.messageBoxOpen ? 1 : 0; });
 
-// Puts width x height RGBA pixels on the canvas at its top-left corner.
-EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
+// Presentation. With WebGL the 16-bit frame goes to the GPU as it is, a 5-6-5
+// texture as wide as the surface's pitch, and one shader pass scales it: at a
+// whole scale each device pixel takes the texel under it (nearest); at any
+// other scale the texel coordinate is pulled to the texel's centre except in
+// the last 1/factor of it, and sampled bilinearly, which is the picture
+// enlarged nearest to the next whole factor and then smoothly down ("sharp
+// bilinear"): even pixels, edges at most one device pixel soft. Without WebGL
+// the frame is converted to RGBA here and put on a 2D canvas of the picture's
+// own size, which the page enlarges nearest.
+EM_JS(int, PageStartPresentation, (), {
     var canvas = Module.canvas || document.getElementById("canvas");
-    if (!Module.canvasContext) Module.canvasContext = canvas.getContext("2d", {alpha: false});
+    Module.canvas = canvas;
+    var gl = null;
+    try {
+        gl = canvas.getContext("webgl", {alpha: false, antialias: false, depth: false, stencil: false,
+                                         premultipliedAlpha: false, powerPreference: "low-power"});
+    } catch (e) {
+        gl = null;
+    }
+    if (!gl) {
+        Module.presentation = "2d";
+        Module.canvasContext = canvas.getContext("2d", {alpha: false});
+        return 0;
+    }
+    var compile = function (kind, text) {
+        var shader = gl.createShader(kind);
+        gl.shaderSource(shader, text);
+        gl.compileShader(shader);
+        return shader;
+    };
+    var program = gl.createProgram();
+    gl.attachShader(program, compile(gl.VERTEX_SHADER,
+        "attribute vec2 corner; varying vec2 at;" +
+        "void main() { at = vec2(corner.x, 1.0 - corner.y); gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0); }"));
+    gl.attachShader(program, compile(gl.FRAGMENT_SHADER,
+        "#ifdef GL_FRAGMENT_PRECISION_HIGH\nprecision highp float;\n#else\nprecision mediump float;\n#endif\n" +
+        "uniform sampler2D picture; uniform vec2 size; uniform vec2 textureSize; uniform float factor;" +
+        "varying vec2 at;" +
+        "void main() {" +
+        "  vec2 texel = at * size; vec2 base = floor(texel); vec2 off = texel - base - 0.5;" +
+        "  float keep = 0.5 - 0.5 / factor;" +
+        "  vec2 pulled = base + 0.5 + (off - clamp(off, -keep, keep)) * factor;" +
+        "  gl_FragColor = vec4(texture2D(picture, pulled / textureSize).rgb, 1.0);" +
+        "}"));
+    gl.linkProgram(program);
+    if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
+        // A context that cannot run the shader is no better than none; the
+        // canvas is spoken for, so the picture goes through a second one.
+        Module.presentation = "2d";
+        var flat = document.createElement("canvas");
+        flat.id = canvas.id;
+        flat.className = canvas.className;
+        canvas.replaceWith(flat);
+        Module.canvas = flat;
+        Module.canvasContext = flat.getContext("2d", {alpha: false});
+        return 0;
+    }
+    gl.useProgram(program);
+    var corners = gl.createBuffer();
+    gl.bindBuffer(gl.ARRAY_BUFFER, corners);
+    gl.bufferData(gl.ARRAY_BUFFER, new Float32Array([0, 0, 1, 0, 0, 1, 1, 1]), gl.STATIC_DRAW);
+    var corner = gl.getAttribLocation(program, "corner");
+    gl.enableVertexAttribArray(corner);
+    gl.vertexAttribPointer(corner, 2, gl.FLOAT, false, 0, 0);
+    var texture = gl.createTexture();
+    gl.bindTexture(gl.TEXTURE_2D, texture);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_S, gl.CLAMP_TO_EDGE);
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE);
+    gl.pixelStorei(gl.UNPACK_ALIGNMENT, 2);
+    gl.uniform1i(gl.getUniformLocation(program, "picture"), 0);
+    Module.presentation = "webgl";
+    Module.gl = {gl: gl, size: gl.getUniformLocation(program, "size"),
+                 textureSize: gl.getUniformLocation(program, "textureSize"),
+                 factor: gl.getUniformLocation(program, "factor"),
+                 textureWidth: 0, textureHeight: 0, width: 0, height: 0, whole: 1, scale: 1};
+    // Draws the last frame uploaded, at the canvas's present size.
+    Module.gl.draw = function () {
+        var g = Module.gl;
+        if (!g.width) return;
+        var filter = g.whole ? gl.NEAREST : gl.LINEAR;
+        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, filter);
+        gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MAG_FILTER, filter);
+        gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
+        gl.uniform2f(g.size, g.width, g.height);
+        gl.uniform2f(g.textureSize, g.textureWidth, g.textureHeight);
+        gl.uniform1f(g.factor, g.scale);
+        gl.drawArrays(gl.TRIANGLE_STRIP, 0, 4);
+    };
+    return 1;
+});
+
+// The frame's width x height pixels, rows `pitch` pixels apart.
+EM_JS(void, PagePresentGL, (const uint16_t* pixels, int pitch, int width, int height), {
+    var g = Module.gl, gl = g.gl;
+    var data = new Uint16Array(HEAPU8.buffer, pixels, pitch * height);
+    if (g.textureWidth !== pitch || g.textureHeight !== height) {
+        gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGB, pitch, height, 0, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, data);
+        g.textureWidth = pitch;
+        g.textureHeight = height;
+    } else {
+        gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, pitch, height, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, data);
+    }
+    g.width = width;
+    g.height = height;
+    g.draw();
+});
+
+// Sizes the canvas: its drawing buffer the picture in device pixels (WebGL)
+// or in logical pixels (2D), its size on the page in CSS pixels.
+EM_JS(void, PageSizeCanvas, (int bufferWidth, int bufferHeight, double cssWidth, double cssHeight, int whole,
+                             int factor), {
+    var canvas = Module.canvas;
+    if (canvas.width !== bufferWidth) canvas.width = bufferWidth;
+    if (canvas.height !== bufferHeight) canvas.height = bufferHeight;
+    canvas.style.width = cssWidth + "px";
+    canvas.style.height = cssHeight + "px";
+    canvas.dataset.scale = whole ? factor + "x" : "filled";
+    if (Module.gl) {
+        Module.gl.whole = whole;
+        Module.gl.scale = factor;
+        Module.gl.draw();
+    }
+});
+
+// Puts width x height RGBA pixels on the 2D canvas at its top-left corner.
+EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
     var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
     Module.canvasContext.putImageData(new ImageData(pixels, width, height), 0, 0);
 });
 
 EM_JS(void, PageClearCanvas, (), {
-    var canvas = Module.canvas || document.getElementById("canvas");
-    if (!Module.canvasContext) Module.canvasContext = canvas.getContext("2d", {alpha: false});
+    if (Module.gl) {
+        var gl = Module.gl.gl;
+        gl.clearColor(0, 0, 0, 1);
+        gl.clear(gl.COLOR_BUFFER_BIT);
+        return;
+    }
+    var canvas = Module.canvas;
     Module.canvasContext.fillStyle = "#000";
     Module.canvasContext.fillRect(0, 0, canvas.width, canvas.height);
 });
@@ -116,10 +243,15 @@ EM_JS(int, PageOpenAudio, (), {
     try { ctx = new Context(); } catch (e) { return 0; }
     Module.audio = {ctx: ctx, buffers: [], voices: [], played: 0};
     var resume = function () {
-        if (ctx.state === "suspended") ctx.resume();
+        if (ctx.state === "suspended" && !document.hidden) ctx.resume();
     };
     window.addEventListener("keydown", resume, true);
     window.addEventListener("mousedown", resume, true);
+    window.addEventListener("touchstart", resume, true);
+    // A hidden page makes no sound; shown again, it goes on.
+    document.addEventListener("visibilitychange", function () {
+        if (document.hidden) ctx.suspend(); else resume();
+    });
     return 1;
 });
 
@@ -203,6 +335,47 @@ EM_JS(void, PageStopSound, (int sound), {
     });
 });
 
+// Waits for the browser's next animation frame (its display's refresh). A
+// hidden page has none: the program sleeps until the page is shown again.
+// The program may end in the frame that follows, which is no error.
+EM_JS(void, PageNextAnimationFrame, (), {
+    Asyncify.handleSleep(function (wakeUp) {
+        requestAnimationFrame(function () {
+            try {
+                wakeUp();
+            } catch (e) {
+                if (!(e instanceof ExitStatus)) throw e;
+            }
+        });
+    });
+});
+
+// The standard-mapping gamepads the browser knows, at most `most`, each as
+// five numbers in `out`: connected (1) or not (0), the pressed buttons as
+// bits by index (0 to 16), the left stick's x and y in thousandths. The
+// number of slots written. No Gamepad API: none.
+EM_JS(int, PageReadGamepads, (int* out, int most), {
+    if (!navigator.getGamepads) return 0;
+    var pads;
+    try { pads = navigator.getGamepads() || []; } catch (e) { return 0; }
+    var n = Math.min(pads.length, most);
+    for (var i = 0; i < n; ++i) {
+        var pad = pads[i], at = (out >> 2) + i * 5;
+        var usable = pad && pad.connected && pad.mapping === "standard";
+        HEAP32[at] = usable ? 1 : 0;
+        var bits = 0;
+        if (usable) {
+            for (var b = 0; b < Math.min(pad.buttons.length, 17); ++b)
+                if (pad.buttons[b] && pad.buttons[b].pressed) bits |= 1 << b;
+        }
+        HEAP32[at + 1] = bits;
+        HEAP32[at + 2] = usable && pad.axes.length > 0 ? Math.round(pad.axes[0] * 1000) : 0;
+        HEAP32[at + 3] = usable && pad.axes.length > 1 ? Math.round(pad.axes[1] * 1000) : 0;
+        HEAP32[at + 4] = 0;
+    }
+    return n;
+});
+
 // How long frames take to make, for the page to show (milliseconds).
 EM_JS(void, PageFrameWork, (double milliseconds), { Module.frameWorkMs = milliseconds; });
 
@@ -217,12 +390,17 @@ struct Window {
 
 using Surface = MemorySurface;
 
+class BrowserPlatform;
+// The backend the page's own controls speak to (one program, one page).
+BrowserPlatform* thePage = nullptr;
+
 class BrowserPlatform final : public WebPlatform {
 public:
     explicit BrowserPlatform(const WebOptions& options) : scripted(options.scriptedInput) {}
 
     ~BrowserPlatform() override {
         if (listening) emscripten_html5_remove_all_event_listeners();
+        if (thePage == this) thePage = nullptr;
         for (Window* w : windows) delete w;
     }
 
@@ -241,8 +419,8 @@ public:
     }
 
     int GetScreenDepth() override { return 16; }
-    int GetScreenWidth() override { return PageScreenWidth(); }
-    int GetScreenHeight() override { return PageScreenHeight(); }
+    int GetScreenWidth() override { return ScreenForPage(PageScreenWidth(), PageScreenHeight()).width; }
+    int GetScreenHeight() override { return ScreenForPage(PageScreenWidth(), PageScreenHeight()).height; }
 
     WindowHandle CreateWindow(uint32_t, const char*, const char*, uint32_t, int x, int y, int outerWidth,
                               int outerHeight) override {
@@ -267,7 +445,10 @@ public:
         window->shown = true;
         // The canvas is the window shown: its size, black until the first frame.
         mainWindow = window;
-        emscripten_set_canvas_element_size(kCanvas, window->width, window->height);
+        if (!presenting) {
+            presenting = true;
+            webgl = PageStartPresentation() != 0;
+        }
         FitToPage();
         PageClearCanvas();
         if (pageFocused) {
@@ -347,7 +528,6 @@ public:
         if (mainWindow != nullptr) {
             mainWindow->width = width;
             mainWindow->height = height;
-            emscripten_set_canvas_element_size(kCanvas, width, height);
             FitToPage();
         }
         return DD_OK;
@@ -422,7 +602,10 @@ public:
 
     void ReleaseDC(SurfaceHandle) override {}
 
-    void ReleaseSurface(SurfaceHandle handle) override { memory.Release(handle); }
+    void ReleaseSurface(SurfaceHandle handle) override {
+        shown = nullptr;  // it may have been this one, or attached to it
+        memory.Release(handle);
+    }
 
     void ReleaseDirectDraw(DirectDrawHandle) override { modeWidth = modeHeight = 0; }
 
@@ -456,7 +639,68 @@ public:
         if (audioOpen) PageStopSound(0);
     }
 
+    // A key of the page's keyboard or of its touch controls.
+    void KeyFromPage(int vk, bool down) {
+        if (down)
+            held.Down(vk);
+        else
+            held.Up(vk);
+        pads.Keyboard(vk, down, [this](int key, bool isDown) { PostKey(key, isDown); });
+    }
+
+    void TouchKey(int vk, bool down) {
+        if (!Playing() || PageMessageBoxOpen()) return;
+        if (down || held.IsHeld(vk)) KeyFromPage(vk, down);
+    }
+
+    bool Playing() const { return !scripted && mainWindow != nullptr && !mainWindow->destroyed; }
+
+    void FitToPage() {
+        if (mainWindow == nullptr) return;
+        double stageWidth = 0, stageHeight = 0;
+        emscripten_get_element_css_size(kStage, &stageWidth, &stageHeight);
+        const PageScale scale = ChoosePageScale(stageWidth, stageHeight, emscripten_get_device_pixel_ratio(),
+                                                mainWindow->width, mainWindow->height);
+        PageSizeCanvas(webgl ? scale.deviceWidth : mainWindow->width, webgl ? scale.deviceHeight : mainWindow->height,
+                       scale.cssWidth, scale.cssHeight, scale.whole ? 1 : 0, scale.factor);
+    }
+
 private:
+    // A key down or up as the keyboard's, with the character a key-down of a
+    // control key types (Escape, Enter, Backspace, Tab).
+    void PostKey(int vk, bool down) {
+        if (mainWindow == nullptr || mainWindow->destroyed) return;
+        Post(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+        const int c = down ? ControlCharacterOfKey(vk) : 0;
+        if (c != 0) Post(mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
+    }
+
+    // The gamepads' buttons and sticks since the last look, through the
+    // desktop's translator; a pad gone lets go of its keys.
+    void ReadGamepads() {
+        int slots[kMaxPads * 5] = {};
+        const int n = PageReadGamepads(slots, kMaxPads);
+        const auto post = [this](int vk, bool down) { PostKey(vk, down); };
+        for (int i = 0; i < kMaxPads; ++i) {
+            const int* slot = &slots[i * 5];
+            PadState now;
+            if (i < n && slot[0] != 0) now = {true, static_cast<uint32_t>(slot[1]), slot[2], slot[3]};
+            PadState& was = padStates[i];
+            if (was.connected && !now.connected) pads.Removed(i, post);
+            if (!now.connected) now = PadState{};
+            if (now.connected) {
+                // A pad not seen before counts from all buttons up, stick centred.
+                for (int b = 0; b < 17; ++b) {
+                    const bool down = (now.buttons >> b & 1u) != 0;
+                    if (down != ((was.buttons >> b & 1u) != 0)) pads.Button(i, StandardPadButton(b), down, post);
+                }
+                if (now.x != was.x) pads.Axis(i, PadAxis::LeftX, PadAxisValue(now.x / 1000.0), post);
+                if (now.y != was.y) pads.Axis(i, PadAxis::LeftY, PadAxisValue(now.y / 1000.0), post);
+            }
+            was = now;
+        }
+    }
+
     void Send(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
         if (windowProc != nullptr) windowProc(window, message, wParam, lParam);
     }
@@ -467,6 +711,7 @@ private:
 
     void Listen() {
         listening = true;
+        thePage = this;
         pageFocused = PageHasFocus() != 0;
         emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
         emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
@@ -488,22 +733,12 @@ private:
         // key held since before the box is still let go, or it would stay
         // down in the game behind the box.
         if (PageMessageBoxOpen()) {
-            if (!down && vk != 0 && p->held.IsHeld(vk)) {
-                p->held.Up(vk);
-                p->Post(p->mainWindow, WM_KEYUP, static_cast<uintptr_t>(vk), 0);
-            }
+            if (!down && vk != 0 && p->held.IsHeld(vk)) p->KeyFromPage(vk, false);
             return EM_FALSE;
         }
-        if (vk != 0) {
-            if (down)
-                p->held.Down(vk);
-            else
-                p->held.Up(vk);
-            p->Post(p->mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
-        }
-        if (down) {
-            int c = ControlCharacterOfKey(vk);
-            if (c == 0) c = TypedCharacter(event->key, event->ctrlKey, event->altKey, event->metaKey);
+        if (vk != 0) p->KeyFromPage(vk, down);
+        if (down && ControlCharacterOfKey(vk) == 0) {
+            const int c = TypedCharacter(event->key, event->ctrlKey, event->altKey, event->metaKey);
             if (c != 0) p->Post(p->mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
         }
         return KeyIsTheGames(vk, event->ctrlKey, event->altKey, event->metaKey) ? EM_TRUE : EM_FALSE;
@@ -518,7 +753,8 @@ private:
         if (window == nullptr || window->destroyed) return EM_FALSE;
         if (!focused) {
             // The key-ups of keys held now will never come.
-            for (int vk : p->held.ReleaseAll()) p->Post(window, WM_KEYUP, static_cast<uintptr_t>(vk), 0);
+            for (int vk : p->held.ReleaseAll())
+                p->pads.Keyboard(vk, false, [p](int key, bool down) { p->PostKey(key, down); });
         }
         p->Post(window, WM_ACTIVATEAPP, focused ? 1 : 0, 0);
         p->Post(window, focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
@@ -551,26 +787,27 @@ private:
         return EM_FALSE;
     }
 
-    // The canvas at the largest whole scale that fits the stage.
-    void FitToPage() {
-        if (mainWindow == nullptr) return;
-        double stageWidth = 0, stageHeight = 0;
-        emscripten_get_element_css_size(kStage, &stageWidth, &stageHeight);
-        const PageScale scale = ChoosePageScale(stageWidth, stageHeight, emscripten_get_device_pixel_ratio(),
-                                                mainWindow->width, mainWindow->height);
-        emscripten_set_element_css_size(kCanvas, scale.cssWidth, scale.cssHeight);
-    }
-
     // The surface's top-left part, as much as the canvas shows, in RGBA.
     void Present(const Surface& source) {
         if (mainWindow == nullptr) return;
+        // A scripted run shows only the frames the browser gets to draw: the
+        // last one before each yield.
+        if (scripted && !presentingNow) {
+            shown = &source;
+            return;
+        }
         const int width = std::min(source.width, mainWindow->width);
         const int height = std::min(source.height, mainWindow->height);
+        if (webgl) {
+            PagePresentGL(reinterpret_cast<const uint16_t*>(source.pixels.data()), source.pitchBytes / 2, width,
+                          height);
+            return;
+        }
         rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
         uint8_t* out = rgba.data();
         for (int y = 0; y < height; ++y) {
-            const auto* row = reinterpret_cast<const uint16_t*>(source.pixels.data() +
-                                                                static_cast<size_t>(y) * source.pitchBytes);
+            const auto* row =
+                reinterpret_cast<const uint16_t*>(source.pixels.data() + static_cast<size_t>(y) * source.pitchBytes);
             for (int x = 0; x < width; ++x) {
                 const uint32_t word = row[x];
                 const uint32_t r = (word >> 11) & 31, g = (word >> 5) & 63, b = word & 31;
@@ -584,8 +821,7 @@ private:
     }
 
     // Glyphs in RGBA (colour with coverage in alpha) over 5-6-5 pixels.
-    static void BlendGlyphs(Surface& s, int left, int top, const std::vector<uint8_t>& glyphs, int width,
-                            int height) {
+    static void BlendGlyphs(Surface& s, int left, int top, const std::vector<uint8_t>& glyphs, int width, int height) {
         for (int gy = 0; gy < height; ++gy) {
             const int y = top + gy;
             if (y < 0 || y >= s.height) continue;
@@ -621,21 +857,40 @@ private:
         }
         if (scripted) {
             if (nowMs - lastYieldMs >= kScriptedYieldMs) {
+                if (shown != nullptr) {
+                    presentingNow = true;
+                    Present(*shown);
+                    presentingNow = false;
+                    shown = nullptr;
+                }
                 emscripten_sleep(0);
                 lastYieldMs = emscripten_get_now();
             }
             lastWakeMs = emscripten_get_now();
             return;
         }
-        const auto now = static_cast<int64_t>(nowMs * 1e6);
-        const int64_t until = pacer.FrameStart(now);
-        // Even a late frame yields, or the page would freeze.
-        const double waitMs = static_cast<double>(until - now) / 1e6;
-        emscripten_sleep(static_cast<unsigned>(std::lround(waitMs)));
+        if (Playing()) ReadGamepads();
+        const int64_t until = pacer.FrameStart(static_cast<int64_t>(nowMs * 1e6));
+        // Frames start on the display's refresh, at least one refresh apart
+        // (even a late frame yields, or the page would freeze); on a display
+        // faster than 60 Hz the refreshes well before the pacer's time pass.
+        do {
+            PageNextAnimationFrame();
+        } while (static_cast<int64_t>(emscripten_get_now() * 1e6) < until - kFramePeriodNanos / 4);
         lastWakeMs = emscripten_get_now();
     }
 
+    struct PadState {
+        bool connected = false;
+        uint32_t buttons = 0;
+        int x = 0;
+        int y = 0;
+    };
+    static constexpr int kMaxPads = 4;
+
     bool scripted = false;
+    bool presenting = false;
+    bool webgl = false;
     bool listening = false;
     bool pageFocused = false;
     bool exclusive = false;
@@ -650,8 +905,12 @@ private:
     std::deque<Message> queue;
     std::multimap<int, Message> scheduled;
     HeldKeys held;
+    GamepadKeys pads;
+    PadState padStates[kMaxPads];
     FramePacer pacer{kFramePeriodNanos};
     std::vector<uint8_t> rgba;
+    const Surface* shown = nullptr;  // scripted: the frame to show at the next yield
+    bool presentingNow = false;
     double lastWakeMs = 0;
     double lastYieldMs = 0;
     double workMs = 0;
@@ -665,3 +924,13 @@ std::unique_ptr<WebPlatform> CreateWebPlatform(const WebOptions& options) {
 }
 
 }  // namespace platform
+
+// Called by the page: a touch control pressed (down 1) or let go (0), by its
+// virtual key; and the room for the picture changed.
+extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_key(int virtualKey, int down) {
+    if (platform::thePage != nullptr) platform::thePage->TouchKey(virtualKey, down != 0);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_resized() {
+    if (platform::thePage != nullptr) platform::thePage->FitToPage();
+}

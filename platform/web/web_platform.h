@@ -2,23 +2,32 @@
 //
 // The page (platform/web/index.html) holds one <canvas id="canvas"> inside a
 // <div id="stage">. The engine's window is that canvas: its client area is the
-// canvas's size in logical pixels, shown at the largest whole factor of device
-// pixels that fits the stage, never blurred (platform/web/web_input.h). The
-// "screen" is the browser's screen, in CSS pixels, with a depth of 16.
+// window's size in logical pixels, shown as large as the stage takes, at a
+// whole factor of device pixels or filling the stage sharp
+// (ChoosePageScale, platform/web/web_input.h), again whenever the stage
+// changes size. The "screen" is the browser's screen in CSS pixels, made at
+// least the game's window (a phone shows the game scaled), with a depth of 16.
 //
 // Messages: keydown/keyup of the page as WM_KEYDOWN/WM_KEYUP with virtual-key
 // codes and WM_CHAR for typed text and for Escape, Enter, Backspace and Tab;
 // the page's focus and blur as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS,
 // with every key still held let go first; mouse moves and buttons on the
-// canvas in logical pixels. The engine's message loop is left as it is: the
+// canvas in logical pixels. The page's touch controls (tarvo_page_key) and
+// standard-mapping gamepads (read once a frame) are keys too: the keyboard,
+// the controls and each pad hold keys through the desktop's translator
+// (platform/gamepad_keys.h), and a pad gone lets go of what it held. The engine's message loop is left as it is: the
 // program is built with Asyncify, and the frame wait (inside Lock, as on the
 // desktop) yields to the browser, which is when its events arrive.
 //
-// Pacing: 60 frames a second by this backend's own timer (FramePacer on
-// emscripten_get_now), whatever the display's refresh rate.
+// Pacing: a frame starts on the browser's animation frame (the display's
+// refresh), at 60 a second by FramePacer on emscripten_get_now: on a faster
+// display the refreshes well before the pacer's time are let pass. A hidden
+// page has no animation frames, so it runs nothing until shown again, and
+// its sound is suspended meanwhile.
 //
-// Video: surfaces are plain memory; presentation converts the 16-bit back
-// surface to RGBA and puts it on the canvas. Message boxes are a modal dialog
+// Video: surfaces are plain memory. With WebGL the 16-bit back surface goes
+// to the GPU as a 5-6-5 texture and one shader pass scales it; without, it is
+// converted to RGBA and put on a 2D canvas. Message boxes are a modal dialog
 // on the page (and a line on the console), waited for with the page still
 // live; while one is open, the keys are the dialog's and none is posted. Text is rasterised by the page's canvas text and blended into the
 // 16-bit surface.

@@ -87,30 +87,74 @@ TEST(WebInput, HeldKeysAreLetGoOnceInTheOrderPressed) {
     EXPECT_TRUE(held.ReleaseAll().empty());
 }
 
-TEST(WebInput, CanvasTakesTheLargestWholeScaleThatFits) {
+TEST(WebInput, APageAlwaysHasRoomForTheGamesWindow) {
+    struct Case {
+        int width, height, reportedWidth, reportedHeight;
+    };
+    const Case cases[] = {
+        {390, 844, 756, 844},      // a phone upright
+        {844, 390, 844, 512},      // and on its side
+        {640, 480, 756, 512},      // a small screen
+        {756, 512, 756, 512},      // just room
+        {1920, 1080, 1920, 1080},  // a desktop's screen as it is
+        {0, 0, 756, 512},          // none reported
+    };
+    for (const Case& c : cases) {
+        const ScreenSize s = ScreenForPage(c.width, c.height);
+        EXPECT_EQ(s.width, c.reportedWidth) << c.width << " x " << c.height;
+        EXPECT_EQ(s.height, c.reportedHeight) << c.width << " x " << c.height;
+    }
+}
+
+TEST(WebInput, PictureTakesAWholeScaleOrFillsTheLimitingSide) {
     struct Case {
         double pageWidth, pageHeight, ratio;
-        int factor;
+        bool whole;
+        int factor, deviceWidth, deviceHeight;
         double cssWidth, cssHeight;
     };
     const Case cases[] = {
-        {1280, 1000, 1, 1, 755, 511},
-        {1510, 1022, 1, 2, 1510, 1022},   // exactly twice
-        {1509, 1022, 1, 1, 755, 511},     // a pixel short of twice
-        {2560, 1200, 1, 2, 1510, 1022},   // the height decides
-        {800, 600, 2, 2, 755, 511},       // a 2x display: sharp at the same CSS size
-        {1280, 1000, 2, 3, 1132.5, 766.5},  // three device pixels a logical pixel
-        {1280, 1000, 1.5, 2, 1006.6666666666666, 681.33333333333337},
-        {400, 300, 1, 1, 755, 511},       // too small: 1, and the page scrolls
-        {0, 0, 0, 1, 755, 511},           // no layout yet, no ratio reported
+        {1510, 1022, 1, true, 2, 1510, 1022, 1510, 1022},    // exactly twice
+        {1600, 1100, 1, true, 2, 1510, 1022, 1510, 1022},    // 5.6 % of the width left over
+        {1677, 2000, 1, true, 2, 1510, 1022, 1510, 1022},    // 9.96 %: still whole
+        {1678, 2000, 1, false, 3, 1678, 1135, 1678, 1135},   // 10.01 %: filled
+        {1509, 1022, 1, false, 2, 1509, 1021, 1509, 1021},   // a pixel short of twice
+        {1280, 1000, 1, false, 2, 1280, 866, 1280, 866},     // 1x would leave 41 % empty
+        {2560, 1200, 1, false, 3, 1772, 1200, 1772, 1200},   // the height decides
+        {1920, 950, 1, false, 2, 1403, 950, 1403, 950},      // a browser on a 1920 x 1080 monitor
+        {800, 600, 2, true, 2, 1510, 1022, 755, 511},        // a 2x display: sharp at the same CSS size
+        {390, 800, 3, false, 2, 1170, 791, 390, 791.0 / 3},  // a phone upright
+        {700, 390, 3, false, 3, 1728, 1170, 576, 390},       // and on its side, beside its controls
+        {400, 300, 1, true, 1, 755, 511, 755, 511},          // too small: 1, and the page scrolls
+        {0, 0, 0, true, 1, 755, 511, 755, 511},              // no layout yet, no ratio reported
     };
     for (const Case& c : cases) {
         const PageScale s = ChoosePageScale(c.pageWidth, c.pageHeight, c.ratio, 755, 511);
         SCOPED_TRACE(testing::Message() << c.pageWidth << " x " << c.pageHeight << " at " << c.ratio);
+        EXPECT_EQ(s.whole, c.whole);
         EXPECT_EQ(s.factor, c.factor);
+        EXPECT_EQ(s.deviceWidth, c.deviceWidth);
+        EXPECT_EQ(s.deviceHeight, c.deviceHeight);
         EXPECT_DOUBLE_EQ(s.cssWidth, c.cssWidth);
         EXPECT_DOUBLE_EQ(s.cssHeight, c.cssHeight);
     }
+}
+
+TEST(WebInput, StandardGamepadButtonsAndSticks) {
+    EXPECT_EQ(StandardPadButton(0), PadButton::A);
+    EXPECT_EQ(StandardPadButton(8), PadButton::Back);
+    EXPECT_EQ(StandardPadButton(9), PadButton::Start);
+    EXPECT_EQ(StandardPadButton(12), PadButton::DpadUp);
+    EXPECT_EQ(StandardPadButton(13), PadButton::DpadDown);
+    EXPECT_EQ(StandardPadButton(14), PadButton::DpadLeft);
+    EXPECT_EQ(StandardPadButton(15), PadButton::DpadRight);
+    for (int other : {1, 2, 3, 7, 10, 16, -1}) EXPECT_EQ(StandardPadButton(other), PadButton::Other) << other;
+    EXPECT_EQ(PadAxisValue(0), 0);
+    EXPECT_EQ(PadAxisValue(1), 32767);
+    EXPECT_EQ(PadAxisValue(-1), -32767);
+    EXPECT_EQ(PadAxisValue(0.5), 16384);
+    EXPECT_EQ(PadAxisValue(-2), -32767);
+    EXPECT_EQ(PadAxisValue(__builtin_nan("")), 0);
 }
 
 TEST(WebInput, MousePositionsInLogicalPixels) {

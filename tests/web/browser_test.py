@@ -6,9 +6,12 @@ the page says.
 
   browser_test.py play    WEB_DIR TARVO_REPLAY   intro, scales, a page smaller than the canvas, Space,
                                                  Up, sound, P, blur, Escape, console
-  browser_test.py refuse  WEB_DIR                no WebAssembly, pictures not downloaded, a
-                                                 start-up failure's message box and its keys,
+  browser_test.py refuse  WEB_DIR TARVO_REPLAY   no WebAssembly, pictures not downloaded, a small
+                                                 screen, no WebGL, a message box and its keys,
                                                  addresses refused, a refused key script
+  browser_test.py phone   WEB_DIR                phones upright and on their side, by touch
+  browser_test.py gamepad WEB_DIR                a standard gamepad, plugged in while playing
+  browser_test.py offline WEB_DIR                compressed, installable, and played again offline
   browser_test.py replay  WEB_DIR TARVO_REPLAY SCRIPT FRAMES
                                                  the key script in the page's address against tarvo-replay,
                                                  frame by frame and field by field
@@ -150,6 +153,63 @@ def replay_frame(replay, script_text, frame):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def as565(picture):
+    """The picture's colours cut to 5-6-5, the frame's own: a GPU widens 5-6-5
+    to 8 bits by rounding, the reference by repeating the top bits, and the
+    two differ by one for a few values."""
+    cut = bytes((0xF8, 0xFC, 0xF8) * (picture.width * picture.height))
+    return Picture(picture.width, picture.height, bytes(a & m for a, m in zip(picture.rgb, cut)))
+
+
+def edge_spans(logical, device):
+    """For each device pixel of a side of `device` pixels showing `logical`
+    pixels: the logical pixel it lies wholly inside, or None when an edge
+    between two crosses it."""
+    spans = []
+    for d in range(device):
+        edge = (d * logical // device + 1) * device
+        spans.append(None if edge < (d + 1) * logical else d * logical // device)
+    return spans
+
+
+def filled_sharp(shot, reference):
+    """How a picture shown at a scale that is not whole keeps `reference`'s
+    pixels: (device pixels wholly inside a game pixel that are not its colour,
+    pixels across an edge between two colours, those of them neither colour).
+    Sharp is none of the first (no blur) and blends on the edges (even pixels,
+    not nearest's uneven ones). Every third row, on 5-6-5 colours."""
+    shot, reference = as565(shot), as565(reference)
+    # The window's 755 x 511 of tarvo-replay's 756 x 512 screen.
+    xs, ys = edge_spans(755, shot.width), edge_spans(511, shot.height)
+    wrong = edges = blends = 0
+    for dy in range(0, shot.height, 3):
+        y = ys[dy]
+        if y is None:
+            continue
+        for dx in range(shot.width):
+            p = shot.pixel(dx, dy)
+            if xs[dx] is not None:
+                wrong += p != reference.pixel(xs[dx], y)
+                continue
+            k = dx * 755 // shot.width
+            a, b = reference.pixel(k, y), reference.pixel(k + 1, y)
+            if a != b:
+                edges += 1
+                blends += p != a and p != b
+    return wrong, edges, blends
+
+
+CANVAS_AND_STAGE = ('(() => { const c = document.getElementById("canvas").getBoundingClientRect(),'
+                    ' s = document.getElementById("stage");'
+                    ' return [c.width, c.height, s.clientWidth, s.clientHeight]; })()')
+
+
+def fills_stage(browser):
+    """Whether the picture fills the stage's limiting side, to the pixel."""
+    w, h, sw, sh = browser.evaluate(CANVAS_AND_STAGE)
+    return (abs(w - sw) <= 1 and h <= sh + 0.5) or (abs(h - sh) <= 1 and w <= sw + 0.5)
+
+
 def differing(a, b):
     """How many pixels of two same-sized pictures differ."""
     n = 0
@@ -179,8 +239,11 @@ class Server:
         return 'http://127.0.0.1:%d/index.html%s' % (self.port, query)
 
     def close(self):
+        if self.httpd is None:
+            return
         self.httpd.shutdown()
         self.httpd.server_close()
+        self.httpd = None
 
 
 def find_chromium():
@@ -240,8 +303,8 @@ class Browser:
             if 'method' in message:
                 self.events.append(message)
 
-    def evaluate(self, expression):
-        result = self.call('Runtime.evaluate', expression=expression, returnByValue=True)
+    def evaluate(self, expression, await_promise=False):
+        result = self.call('Runtime.evaluate', expression=expression, returnByValue=True, awaitPromise=await_promise)
         if 'exceptionDetails' in result:
             raise RuntimeError('%s: %s' % (expression, result['exceptionDetails']))
         return result['result'].get('value')
@@ -369,26 +432,45 @@ def play(browser, server, replay):
     browser.open(server.url())
     check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
           is not None, 'the page loads the pictures and the game, and runs')
-    size = browser.evaluate('(() => { const c = document.getElementById("canvas");'
-                            ' return [c.width, c.height, getComputedStyle(c).imageRendering]; })()')
-    check(size == [755, 511, 'pixelated'], 'canvas of the game\'s 755 x 511, pixelated (got %s)' % size)
+    check(browser.evaluate('Module.presentation') == 'webgl', 'the picture is put on the page through WebGL')
+    controls = browser.evaluate('[...document.querySelectorAll("[data-key]")].map(e => e.getClientRects().length)')
+    check(controls == [0] * 6, 'no touch controls on a desktop without touch (%s)' % controls)
+    help_line = browser.evaluate('document.getElementById("help").innerText')
+    named = [k for k in ('Left', 'Right', 'Up', 'Down', 'Space', 'P ', 'M ', 'F ', 'Escape') if k not in help_line]
+    check(not named, 'the help line names every key ("%s"; missing %s)' % (help_line, named))
 
-    # The intro over the arena, exactly as tarvo-replay draws frame 0.
+    # On the page of 1280 x 1024 a whole scale (1) would leave four tenths
+    # empty: the picture fills the height, every game pixel the same size.
     reference = replay_frame(replay, '', 0)
+    check(browser.wait_for('document.getElementById("canvas").dataset.scale === "filled"', PATIENCE) and
+          fills_stage(browser),
+          'the picture fills the page\'s limiting side (%s)' % browser.evaluate(CANVAS_AND_STAGE))
+    wrong, edges, blends = filled_sharp(browser.canvas_shot_until(lambda shot: filled_sharp(shot, reference)[0] == 0),
+                                        reference)
+    check(wrong == 0 and blends > 0, 'filled, the intro is sharp: every device pixel inside a game pixel its colour'
+          ' (%d are not), edges one device pixel soft (%d of %d)' % (wrong, blends, edges))
+
+    # Where a whole scale leaves little empty it is kept: 1 on 800 x 600, the
+    # intro over the arena exactly as tarvo-replay draws frame 0.
+    browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
+    panel = as565(reference).region(128, 106, 500, 300)
+    intro = browser.canvas_shot_until(lambda shot: shot.width == 755 and as565(shot).region(128, 106, 500, 300) == panel)
+    check((intro.width, intro.height) == (755, 511) and as565(intro).region(128, 106, 500, 300) == panel,
+          'on 800 x 600 the intro shows at its own size, as tarvo-replay draws it (canvas %d x %d)' %
+          (intro.width, intro.height))
     panel = reference.region(128, 106, 500, 300)
-    intro = browser.canvas_shot_until(lambda shot: shot.width == 755 and shot.region(128, 106, 500, 300) == panel)
-    check((intro.width, intro.height) == (755, 511) and intro.region(128, 106, 500, 300) == panel,
-          'the intro picture shows, as tarvo-replay draws it (canvas %d x %d)' % (intro.width, intro.height))
 
     # A bigger page: twice the size, each pixel a 2 x 2 block; and back.
-    browser.call('Emulation.setDeviceMetricsOverride', width=1700, height=1200, deviceScaleFactor=1, mobile=False)
+    browser.call('Emulation.setDeviceMetricsOverride', width=1600, height=1100, deviceScaleFactor=1, mobile=False)
     shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
                              ' return r.width === 1510 && r.height === 1022 && [r.width, r.height]; })()', PATIENCE)
-    check(shown == [1510, 1022], 'on a page of 1700 x 1200 the canvas shows at twice its size (%s)' % shown)
+    check(shown == [1510, 1022], 'on a page of 1600 x 1100 the canvas shows at twice its size (%s)' % shown)
+    exact = as565(reference)
 
     def sharp_blocks(big):
+        big = as565(big)
         return big.width == 1510 and all(
-            big.pixel(2 * x + dx, 2 * y + dy) == reference.pixel(x, y)
+            big.pixel(2 * x + dx, 2 * y + dy) == exact.pixel(x, y)
             for y in range(106, 406, 3) for x in range(128, 628, 3) for dx in (0, 1) for dy in (0, 1))
     check(sharp_blocks(browser.canvas_shot_until(sharp_blocks)),
           'every pixel of the intro a sharp 2 x 2 block of its own colour')
@@ -412,8 +494,11 @@ def play(browser, server, replay):
           '(left, top, right, bottom overhang %s)' % reach)
     browser.call('Emulation.clearDeviceMetricsOverride')
     shown = browser.wait_for('(() => { const r = document.getElementById("canvas").getBoundingClientRect();'
-                             ' return r.width === 755 && r.height === 511 && [r.width, r.height]; })()', PATIENCE)
-    check(shown == [755, 511], 'and at its own size again on a page of 1280 x 1024 (%s)' % shown)
+                             ' return r.width > 1000 && [r.width, r.height]; })()', PATIENCE)
+    check(shown is not None and fills_stage(browser), 'and fills the page of 1280 x 1024 again (%s)' % shown)
+    # The rest at the picture's own size, where a screenshot is the frame.
+    browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
+    browser.wait_for('document.getElementById("canvas").getBoundingClientRect().width === 755', PATIENCE)
 
     # The frame rate depends on the machine: shown, not checked (the
     # benchmarks measure speed).
@@ -445,6 +530,14 @@ def play(browser, server, replay):
                              PATIENCE)
     played, running = browser.evaluate('Module.audio ? [Module.audio.played, Module.audio.ctx.state] : [-1, null]')
     check(sound is not None, 'sound effects are played through Web Audio (%s started, %s)' % (played, running))
+    # A hidden page is silent, and sounds again when shown.
+    hide = ('Object.defineProperty(document, "hidden", {configurable: true, get: () => %s});'
+            ' document.dispatchEvent(new Event("visibilitychange")), 1')
+    browser.evaluate(hide % 'true')
+    silent = browser.wait_for('Module.audio.ctx.state === "suspended"', PATIENCE)
+    browser.evaluate(hide % 'false')
+    again = browser.wait_for('Module.audio.ctx.state === "running"', PATIENCE)
+    check(silent is not None and again is not None, 'hidden, the page makes no sound; shown again, it sounds')
 
     # P is read as held, so a press pauses or resumes depending on how many
     # frames it lasted: press until the state changes.
@@ -481,9 +574,15 @@ def play(browser, server, replay):
     check('Debugging Output' in log, 'the debug log is kept in memory (%d characters)' % len(log))
     errors = browser.console_errors()
     check(not errors, 'the console shows no error %s' % errors[:3])
+    # Ended, the page offers to play again, from the intro.
+    offered = browser.wait_for('!document.getElementById("again").hidden', PATIENCE)
+    browser.evaluate('document.getElementById("again").click(), 1')
+    again = browser.wait_for('window.tarvoExit === undefined && window.tarvoPage.state === "running" &&'
+                             ' window.tarvoState && JSON.parse(window.tarvoState).showIntro', PATIENCE)
+    check(offered is not None and again is not None, 'after Escape the page offers to play again, and it does')
 
 
-def refuse(browser, server, web_dir):
+def refuse(browser, server, web_dir, replay):
     added = browser.call('Page.addScriptToEvaluateOnNewDocument', source='delete window.WebAssembly;')
     browser.open(server.url())
     said = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "failed" && window.tarvoPage.message', 20)
@@ -497,23 +596,34 @@ def refuse(browser, server, web_dir):
           'pictures that do not download are said on the page ("%s")' % said)
     browser.call('Network.setBlockedURLs', urls=[])
 
-    # A screen smaller than the game's window: the engine's start-up report
-    # comes as a modal dialog, and the program waits for its OK.
+    # A screen smaller than the game's window, as every phone's in CSS
+    # pixels: the page scales the picture, so the game starts anyway.
     browser.call('Emulation.setDeviceMetricsOverride', width=1280, height=1024, deviceScaleFactor=1, mobile=False,
                  screenWidth=640, screenHeight=480)
-    box_open = 'document.getElementById("box").open && document.getElementById("box").textContent'
     browser.open(server.url())
-    shown = browser.wait_for(box_open, PATIENCE)
-    check(shown is not None and 'REQSIZE_FAILED' in shown, 'a start-up failure shows its message box ("%s")' %
-          (shown or '').strip().replace('\n', ' '))
-    time.sleep(0.5)
-    check(browser.evaluate('window.tarvoExit === undefined'), 'the program waits while the box is open')
-    browser.evaluate('document.getElementById("box-ok").click(), 1')
-    said = browser.wait_for('window.tarvoPage.state === "failed" && window.tarvoPage.message', PATIENCE)
-    check(said is not None and 'exit status -1' in said and browser.evaluate('window.tarvoExit') == -1,
-          'after OK the program ends with status -1 and the page says so ("%s")' % said)
+    started = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState &&'
+                               ' !document.getElementById("box").open', PATIENCE)
+    check(started is not None and browser.evaluate('window.tarvoExit === undefined'),
+          'on a screen of 640 x 480 the game starts (%s)' % browser.evaluate('window.tarvoPage.message'))
     browser.call('Emulation.clearDeviceMetricsOverride')
 
+    # No WebGL: the picture goes on a 2D canvas, with nothing said.
+    added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=(
+        'const plain = HTMLCanvasElement.prototype.getContext;'
+        'HTMLCanvasElement.prototype.getContext = function (kind, options) {'
+        '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };'))
+    browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
+    browser.open(server.url())
+    browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
+    reference = as565(replay_frame(replay, '', 0)).region(128, 106, 500, 300)
+    intro = browser.canvas_shot_until(lambda shot: as565(shot).region(128, 106, 500, 300) == reference)
+    check(browser.evaluate('Module.presentation') == '2d' and as565(intro).region(128, 106, 500, 300) == reference
+          and not browser.console_errors(), 'without WebGL the intro shows on a 2D canvas, and no error is said'
+          ' (%s, %s)' % (browser.evaluate('Module.presentation'), browser.console_errors()[:2]))
+    browser.call('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
+    browser.call('Emulation.clearDeviceMetricsOverride')
+
+    box_open = 'document.getElementById("box").open && document.getElementById("box").textContent'
     # A message box while the game's window is up (a picture missing from the
     # package; the game goes on without it): its keys are the dialog's, and
     # the game hears none of them, then or after.
@@ -574,6 +684,236 @@ def refuse(browser, server, web_dir):
     check(ended == [0, 'ended', 5], 'a key script with frames=5 plays 5 frames and ends (%s)' % ended)
 
 
+LAYOUT = ('(() => { const box = e => { const r = e.getBoundingClientRect();'
+          '   return [r.left, r.top, r.width, r.height]; };'
+          ' const controls = {};'
+          ' document.querySelectorAll("[data-key]").forEach(e => { controls[e.dataset.key] = box(e); });'
+          ' const s = document.getElementById("stage");'
+          ' return { canvas: box(document.getElementById("canvas")), stage: [s.clientWidth, s.clientHeight],'
+          '          controls: controls }; })()')
+
+
+def centre(rect):
+    return rect[0] + rect[2] / 2, rect[1] + rect[3] / 2
+
+
+def touch(browser, kind, points):
+    """Fingers {id: (x, y)}: for touchStart and touchMove every finger on the
+    screen, for touchEnd and touchCancel the ones lifted (none: all)."""
+    browser.call('Input.dispatchTouchEvent', type=kind,
+                 touchPoints=[{'x': x, 'y': y, 'id': i, 'radiusX': 5, 'radiusY': 5} for i, (x, y) in points.items()])
+
+
+def turning(browser, sign, timeout=PATIENCE):
+    """A state turning left (1: Left held, the angle grows), right (-1) or
+    hardly (0: neither held, the turn dying away), still so three frames
+    later; None at the deadline."""
+    def steady(s):
+        rate = s['player']['turnRate']
+        return rate == 3 * sign if sign else abs(rate) < 1
+    first = wait_for_state(browser, steady, timeout)
+    if first is None:
+        return None
+    return wait_for_state(browser, lambda s: s['frame'] >= first['frame'] + 3 and steady(s), timeout)
+
+
+def firing(browser, wanted, timeout=PATIENCE):
+    """Whether Space is seen held (True) or not (False) before the deadline:
+    the fire counter moves every frame Space is held and stands otherwise."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        a = state(browser)
+        b = wait_for_state(browser, lambda s: s['frame'] >= a['frame'] + 3, timeout)
+        if b is None:
+            return False
+        if (b['player']['fireCounter'] != a['player']['fireCounter']) == wanted:
+            return True
+    return False
+
+
+def phone(server):
+    """The page on a phone (3 device pixels a CSS pixel, touch only), upright
+    and on its side, each in a browser of its own: Chromium's emulated touch
+    does not outlive the first page it touched."""
+    for width, height in ((390, 844), (844, 390)):
+        browser = Browser()
+        try:
+            phone_shape(browser, server, width, height)
+        finally:
+            browser.close()
+
+
+def phone_shape(browser, server, width, height):
+    upright = height > width
+    shape = 'upright' if upright else 'on its side'
+    browser.call('Emulation.setDeviceMetricsOverride', width=width, height=height, deviceScaleFactor=3,
+                 mobile=True, screenWidth=width, screenHeight=height)
+    browser.call('Emulation.setTouchEmulationEnabled', enabled=True, maxTouchPoints=5)
+    browser.open(server.url())
+    started = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState',
+                               PATIENCE)
+    check(started is not None, 'a phone %d x %d starts the game (%s)' %
+          (width, height, browser.evaluate('window.tarvoPage && window.tarvoPage.message')))
+    if not started:
+        return
+    layout = browser.evaluate(LAYOUT)
+    canvas, stage, controls = layout['canvas'], layout['stage'], layout['controls']
+    fill = max(canvas[2] / stage[0], canvas[3] / stage[1])
+    check(fill >= 0.9, '%s, the picture fills %.1f %% of its room\'s limiting side' % (shape, 100 * fill))
+    check(sorted(controls) == ['DOWN', 'LEFT', 'P', 'RIGHT', 'SPACE', 'UP'] and
+          all(r[2] >= 48 and r[3] >= 48 for r in controls.values()),
+          'the six touch controls are there, each at least 48 CSS pixels (%s)' %
+          {k: r[2:] for k, r in controls.items()})
+
+    def beside(r):
+        if upright:
+            return r[1] >= canvas[1] + canvas[3]
+        return r[0] + r[2] <= canvas[0] or r[0] >= canvas[0] + canvas[2]
+    check(all(beside(r) for r in controls.values()),
+          'they sit %s the picture, never over it' % ('below' if upright else 'beside'))
+
+    where = {k: centre(r) for k, r in controls.items()}
+    # A finger on the picture is no key, and scrolls nothing.
+    x, y = centre(canvas)
+    touch(browser, 'touchStart', {1: (x, y)})
+    touch(browser, 'touchMove', {1: (x, y - 100)})
+    touch(browser, 'touchEnd', {})
+    now = state(browser)['frame']
+    after = wait_for_state(browser, lambda s: s['frame'] >= now + 10)
+    scrolled = browser.evaluate('[window.scrollX, window.scrollY, document.getElementById("stage").scrollTop]')
+    check(after is not None and after['showIntro'] and scrolled == [0, 0, 0],
+          'a finger on the picture starts nothing and scrolls nothing (%s)' % scrolled)
+
+    # Fire starts the fight, as Space does.
+    touch(browser, 'touchStart', {1: where['SPACE']})
+    check(wait_for_state(browser, lambda s: not s['showIntro']) is not None, 'touching fire starts the fight')
+    touch(browser, 'touchEnd', {})
+
+    # Turn and fire together; the turning finger slides onto the other
+    # turn; lifted (or cancelled), both let go.
+    touch(browser, 'touchStart', {1: where['LEFT']})
+    touch(browser, 'touchStart', {1: where['LEFT'], 2: where['SPACE']})
+    left = turning(browser, 1)
+    check(left is not None and firing(browser, True), 'turn left and fire held together turn the ship and fire')
+    touch(browser, 'touchMove', {1: where['RIGHT'], 2: where['SPACE']})
+    check(turning(browser, -1) is not None, 'the turning finger slid onto turn right turns the ship right')
+    touch(browser, 'touchEnd', {1: where['RIGHT']})
+    check(turning(browser, 0) is not None and firing(browser, True),
+          'lifted, the turning finger lets go, the firing one fires on')
+    touch(browser, 'touchCancel' if upright else 'touchEnd', {})
+    check(firing(browser, False), ('cancelled' if upright else 'lifted') + ', the firing finger lets go')
+
+    # Thrust, and the page losing the focus lets go of it.
+    touch(browser, 'touchStart', {1: where['UP']})
+    held = wait_for_state(browser, lambda s: speed(s['player']) > 3.9)
+    browser.evaluate('window.dispatchEvent(new FocusEvent("blur")), 1')
+    browser.evaluate('window.dispatchEvent(new FocusEvent("focus")), 1')
+    slowed = wait_for_state(browser, lambda s: speed(s['player']) < 0.5)
+    check(held is not None and slowed is not None, 'thrust held by touch is let go when the page loses the focus')
+    touch(browser, 'touchEnd', {})
+    errors = browser.console_errors()
+    check(not errors, 'the console shows no error %s' % errors[:3])
+
+
+GAMEPAD = '''
+(() => {
+  const pad = { id: 'Test pad (standard)', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+    buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })), axes: [0, 0, 0, 0] };
+  window.testPad = { pad: pad, plugged: false };
+  Object.defineProperty(Navigator.prototype, 'getGamepads', { configurable: true,
+    value: () => [window.testPad.plugged ? pad : null, null, null, null] });
+})();
+'''
+
+
+def gamepad(browser, server):
+    """A standard gamepad, stood in for before the page's scripts run."""
+    browser.call('Page.addScriptToEvaluateOnNewDocument', source=GAMEPAD)
+    browser.open(server.url())
+    check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
+          is not None, 'the page runs with no gamepad plugged in')
+    # Plugged in while playing.
+    browser.evaluate('window.testPad.plugged = true, window.testPad.pad.buttons[0].pressed = true, 1')
+    check(wait_for_state(browser, lambda s: not s['showIntro']) is not None, 'a gamepad\'s A starts the fight')
+    browser.evaluate('window.testPad.pad.buttons[0].pressed = false, 1')
+    browser.evaluate('window.testPad.pad.axes[0] = 0.9, 1')
+    check(turning(browser, -1) is not None, 'its left stick pushed right turns the ship right')
+    browser.evaluate('window.testPad.pad.axes[0] = 0.2, 1')
+    check(turning(browser, 0) is not None, 'back near the middle, it stops turning')
+    browser.evaluate('window.testPad.pad.axes[0] = -1, 1')
+    check(turning(browser, 1) is not None, 'pushed left, it turns left')
+    browser.evaluate('window.testPad.plugged = false, 1')
+    check(turning(browser, 0) is not None, 'unplugged while turning, the pad lets go of its keys')
+    errors = browser.console_errors()
+    check(not errors, 'the console shows no error %s' % errors[:3])
+
+
+def cache_names():
+    """The service worker's cache name for a set of files, as one of them
+    changes and changes back: the build names it by their content."""
+    source = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'platform', 'web')
+    work = tempfile.mkdtemp(prefix='tarvo-web-cache-')
+    try:
+        files = [os.path.join(work, n) for n in ('tarvo.js', 'tarvo.wasm')]
+        names = []
+        for content in (b'one', b'One', b'one'):
+            with open(files[0], 'wb') as f:
+                f.write(b'the same')
+            with open(files[1], 'wb') as f:
+                f.write(content)
+            out = os.path.join(work, 'service_worker.js')
+            subprocess.run(['cmake', '-DFILES=' + '|'.join(files), '-DIN=' + os.path.join(source, 'service_worker.js.in'),
+                            '-DOUT=' + out, '-P', os.path.join(source, 'build_id.cmake')], check=True,
+                           capture_output=True)
+            names += [line.split("'")[1] for line in open(out) if line.startswith('const CACHE')]
+        return names
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def offline(browser, server, web_dir):
+    """After one visit the page plays with no server and no network."""
+    one, other, again = cache_names()
+    check(one != other and one == again and one.startswith('tarvo-'),
+          'the kept set is named by the build\'s content: a changed file is a new name (%s, %s, %s)' %
+          (one, other, again))
+    data = open(os.path.join(web_dir, 'tarvo.data'), 'rb').read(2)
+    wire = sum(os.path.getsize(os.path.join(web_dir, f)) for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data'))
+    check(data == b'\x1f\x8b', 'the package is gzip-compressed (%d bytes for the page in all)' % wire)
+    browser.open(server.url())
+    check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
+          is not None, 'the page runs, its package unpacked in the browser')
+    manifest = browser.evaluate('fetch("manifest.webmanifest").then(r => r.json())', await_promise=True)
+    check(manifest['name'] == 'Tarvo' and [i['sizes'] for i in manifest['icons']] == ['192x192', '512x512'],
+          'the manifest has a name and icons (%s, %s)' % (manifest['name'], [i['sizes'] for i in manifest['icons']]))
+    icon = browser.evaluate('fetch("icon-512.png").then(r => r.arrayBuffer()).then(b => {'
+                            ' const v = new DataView(b); return [v.getUint32(16), v.getUint32(20)]; })',
+                            await_promise=True)
+    check(icon == [512, 512], 'the large icon is 512 x 512 pixels (%s)' % icon)
+    # Once the worker is active its set is whole.
+    browser.evaluate('navigator.serviceWorker.ready.then(() => caches.keys())'
+                     ' .then(names => Promise.all(names.map(n => caches.open(n).then(c => c.keys()))))'
+                     ' .then(lists => { window.keptFiles = lists.flat().map(r => r.url.split("/").pop()); }), 1')
+    kept = browser.wait_for('window.keptFiles && window.keptFiles.length >= 5 && window.keptFiles', PATIENCE)
+    check(kept is not None and all(f in kept for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data')),
+          'a service worker keeps the page\'s files (%s)' % kept)
+    server.close()
+    browser.call('Network.emulateNetworkConditions', offline=True, latency=0, downloadThroughput=-1,
+                 uploadThroughput=-1)
+    browser.events = []
+    browser.call('Page.reload', ignoreCache=False)
+    running = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState &&'
+                               ' JSON.parse(window.tarvoState).frame > 10', PATIENCE)
+    browser.key('keyDown', *KEYS['space'])
+    started = wait_for_state(browser, lambda s: not s['showIntro'])
+    browser.key('keyUp', *KEYS['space'][:3])
+    check(running is not None and started is not None,
+          'with the server stopped and the network off, a reload plays (%s)' %
+          browser.evaluate('window.tarvoPage && window.tarvoPage.message'))
+    errors = browser.console_errors()
+    check(not errors, 'the console shows no error %s' % errors[:3])
+
+
 def first_difference(web_line, native_line):
     """The first field, in order, where two state lines differ."""
     def walk(a, b, path):
@@ -612,7 +952,7 @@ def replay_compare(browser, server, replay, script_path, frames):
     web = []
     for start in range(0, count, 500):
         web += browser.evaluate('window.tarvoStates.slice(%d, %d)' % (start, start + 500))
-    print('     web %d frames in %.1f s (%.2f ms a frame, pictures shown); frame work %.2f ms' %
+    print('     web %d frames in %.1f s (%.2f ms a frame); frame work %.2f ms' %
           (count, seconds, 1000 * seconds / max(count, 1), browser.evaluate('Module.frameWorkMs || 0')))
     check(count == frames, '%d state lines from the page (got %d)' % (frames, count))
     for f, (a, b) in enumerate(zip(web, native)):
@@ -626,7 +966,7 @@ def replay_compare(browser, server, replay, script_path, frames):
 
 
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ('play', 'refuse', 'replay'):
+    if len(argv) < 3 or argv[1] not in ('play', 'refuse', 'replay', 'phone', 'gamepad', 'offline'):
         sys.stderr.write(__doc__)
         return 2
     mode, web_dir = argv[1], os.path.abspath(argv[2])
@@ -643,16 +983,24 @@ def main(argv):
               flush=True)
         return 1
     server = Server(web_dir)
-    browser = Browser()
+    # The phones open browsers of their own.
+    browser = Browser() if mode != 'phone' else None
     try:
         if mode == 'play':
             play(browser, server, os.path.abspath(argv[3]))
         elif mode == 'refuse':
-            refuse(browser, server, web_dir)
+            refuse(browser, server, web_dir, os.path.abspath(argv[3]))
+        elif mode == 'phone':
+            phone(server)
+        elif mode == 'gamepad':
+            gamepad(browser, server)
+        elif mode == 'offline':
+            offline(browser, server, web_dir)
         else:
             replay_compare(browser, server, os.path.abspath(argv[3]), os.path.abspath(argv[4]), int(argv[5]))
     finally:
-        browser.close()
+        if browser:
+            browser.close()
         server.close()
     print('all checks passed' if not failures else '%d checks failed' % len(failures), flush=True)
     return 1 if failures else 0

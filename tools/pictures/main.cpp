@@ -1,6 +1,7 @@
-// make_pictures OUTDIR [ICONDIR]: draws every picture the game loads and writes each into OUTDIR,
-// and the desktop icon as ICONDIR/<size>x<size>/apps/tarvo.png at each icon size when given
-// (ICONDIR is laid out as the freedesktop icon theme's hicolor folder).
+// make_pictures OUTDIR [ICONDIR [WEBICONDIR]]: draws every picture the game loads and writes each into
+// OUTDIR, the desktop icon as ICONDIR/<size>x<size>/apps/tarvo.png at each icon size when given
+// (ICONDIR is laid out as the freedesktop icon theme's hicolor folder), and the web page's icons as
+// WEBICONDIR/icon-<size>.png at the sizes a browser asks for to install a page.
 // The build runs it so that the build folder's Images/ holds the game's art; the drawing code is the
 // art's only source, and the same code gives the same files on every run.
 #include <cstdio>
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr int kIconSizes[] = {48, 256};
+constexpr int kWebIconSizes[] = {192, 512};
 
 bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::error_code ignored;
@@ -27,8 +29,8 @@ bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make_pictures OUTDIR [ICONDIR]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: make_pictures OUTDIR [ICONDIR [WEBICONDIR]]\n");
         return 2;
     }
     std::string error;
@@ -36,10 +38,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_pictures: %s\n", error.c_str());
         return 1;
     }
-    if (argc == 3) {
+    if (argc >= 3) {
         for (const int size : kIconSizes) {
             const std::string name = std::to_string(size) + "x" + std::to_string(size);
             const std::filesystem::path path = std::filesystem::path(argv[2]) / name / "apps" / "tarvo.png";
+            if (!WriteFile(path, pictures::IconPng(size))) {
+                std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
+    }
+    if (argc == 4) {
+        for (const int size : kWebIconSizes) {
+            const std::filesystem::path path =
+                std::filesystem::path(argv[3]) / ("icon-" + std::to_string(size) + ".png");
             if (!WriteFile(path, pictures::IconPng(size))) {
                 std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());
                 return 1;
