@@ -32,8 +32,10 @@ while IFS= read -r header; do
 done < <(find "$work/stage/include" -name '*.h') >"$work/missing.txt"
 [ -s "$work/missing.txt" ] && fail "$(cat "$work/missing.txt")"
 grep -q "#define TARVO_VERSION \"$version\"" "$work/stage/include/tarvo/version.h" || fail "version.h lacks $version"
-# No file names the folders it was built from.
-grep -rlF -e "$build" -e "$source" "$work/stage" && fail "installed files name the build or source folder"
+# No header, CMake or pkg-config file names the folders it was built from
+# (the libraries' debugging information may).
+grep -rlF --include='*.h' --include='*.cmake' --include='*.pc' -e "$build" -e "$source" "$work/stage" &&
+  fail "installed files name the build or source folder"
 
 mv "$work/stage" "$work/moved"
 prefix=$work/moved
