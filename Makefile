@@ -5,6 +5,7 @@
 #   make web        the game as a web page in build/web/ (Debian's Emscripten)
 #   make serve-web  the same, served on http://127.0.0.1:8000/
 #   make bench      build the benchmark beside the game (build/release/bench/tarvo_bench)
+#   make docs       the engine's API reference in build/docs/html/index.html (Doxygen; a warning fails it)
 
 # Each target installs only its own list: playing needs no test tool, browser or benchmark peer.
 PLAY_PACKAGES := g++ cmake ninja-build pkg-config \
@@ -12,13 +13,13 @@ PLAY_PACKAGES := g++ cmake ninja-build pkg-config \
 WEB_PACKAGES := emscripten python3
 # The tests: GoogleTest, a virtual X server and its driver, the browser test,
 # the fuzzer (clang with libFuzzer's runtime), the reference tools the picture
-# tests compare with, and the package checks (cpack's dependency computation
-# uses dpkg-shlibdeps and file).
+# tests compare with, the package checks (cpack's dependency computation
+# uses dpkg-shlibdeps and file) and the API reference (doxygen).
 TEST_PACKAGES := $(PLAY_PACKAGES) $(WEB_PACKAGES) \
                  libgtest-dev libgmock-dev clang libclang-rt-14-dev \
                  xvfb xauth xdotool chromium python3-websocket \
                  imagemagick libtiff-tools \
-                 dpkg-dev file lintian desktop-file-utils
+                 dpkg-dev file lintian desktop-file-utils doxygen
 BENCH_PACKAGES := $(PLAY_PACKAGES) libbenchmark-dev libpixman-1-dev liballegro4-dev libtiff-dev
 
 RELEASE_DIR := build/release
@@ -30,8 +31,8 @@ WEB_BUILD_DIR := build/web-cmake
 WEB_ENV := NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: help play test build-release build-test web serve-web web-page bench \
-        setup-play setup-test setup-web setup-bench
+.PHONY: help play test build-release build-test web serve-web web-page bench docs \
+        setup-play setup-test setup-web setup-bench setup-docs
 
 help:
 	@sed -n 's/^#   //p' $(firstword $(MAKEFILE_LIST))
@@ -57,6 +58,8 @@ setup-web:
 	$(call install_missing,$(PLAY_PACKAGES) $(WEB_PACKAGES))
 setup-bench:
 	$(call install_missing,$(BENCH_PACKAGES))
+setup-docs:
+	$(call install_missing,doxygen)
 
 build-release: setup-play
 	cmake -S . -B $(RELEASE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=OFF
@@ -71,6 +74,7 @@ build-test: setup-test
 	cmake --build $(TEST_DIR)
 
 test: build-test
+	$(MAKE) docs
 	$(MAKE) web-page PICTURES=$(TEST_DIR)/Images SOUNDS=$(TEST_DIR)/Sounds WEB_DIR=$(TEST_DIR)/web WEB_BUILD_DIR=$(TEST_DIR)/web-cmake
 	cd $(TEST_DIR) && ctest --output-on-failure -j2
 	@if [ -f fuzz/run.sh ]; then bash fuzz/run.sh; fi
@@ -92,6 +96,14 @@ web-page:
 	      -DTARVO_PICTURES=$(abspath $(PICTURES)) -DTARVO_SOUNDS=$(abspath $(SOUNDS)) \
 	      -DTARVO_WEB_OUT=$(abspath $(WEB_DIR))
 	$(WEB_ENV) cmake --build $(WEB_BUILD_DIR)
+
+# The API reference from the public headers and docs/engine.md. The version is
+# the one CMakeLists.txt declares; any doxygen warning fails the target.
+VERSION := $(shell sed -n 's/^project.tarvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+docs: setup-docs
+	@mkdir -p build/docs
+	( cat docs/Doxyfile; echo "PROJECT_NUMBER = $(VERSION)" ) | doxygen -
+	@echo "API reference: build/docs/html/index.html"
 
 # The benchmark (see bench/README.md), in the release folder beside the game.
 bench: setup-bench

@@ -1,9 +1,10 @@
-// Static construction order of the program's own globals.
-//
-// The engine object must exist before the game's globals, and the debug log
-// opens last so that it is closed first at exit. Priorities make that order
-// hold whatever order the linker puts the object files in; destruction runs
-// in reverse. Lower numbers construct first.
+/// @file
+/// Static construction order of the program's own globals.
+///
+/// The engine object must exist before the game's globals, and the debug log
+/// opens last so that it is closed first at exit. Priorities make that order
+/// hold whatever order the linker puts the object files in; destruction runs
+/// in reverse. Lower numbers construct first.
 #pragma once
 
 #define TARVO_INIT_ENGINE __attribute__((init_priority(1000)))

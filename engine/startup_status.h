@@ -1,6 +1,7 @@
-// Start-up status codes. Each start-up step writes an odd code when it fails
-// and the next even code when it passes; INIT_OK means the engine is ready.
-// The two window-size refusals have codes of their own at the end.
+/// @file
+/// Start-up status codes. Each start-up step writes an odd code when it fails
+/// and the next even code when it passes; INIT_OK means the engine is ready.
+/// The two window-size refusals have codes of their own at the end.
 #pragma once
 
 enum StartupStatus : int {

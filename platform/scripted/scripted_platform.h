@@ -1,21 +1,22 @@
-// ScriptedPlatform: a deterministic machine for tests. No display needed.
-//
-// Set it up (screen size, depth, 5-6-5 or 5-5-5 layout, frame sizes, faults),
-// install it with platform::SetCurrent, run the engine, then look at what it
-// recorded: message boxes, presented frames (hash, and pixels on request),
-// text output and the order of the video calls.
-//
-// Input: QueueMessage puts a message in the queue now; Schedule delivers it
-// once a given number of frames have run (a frame is counted each time
-// PeekMessage finds the queue empty, which is when the loop runs a frame).
-//
-// Sound: what the game asks to play is recorded with the frame it was asked
-// for in; effects load only from WAV files that exist, and audioAvailable =
-// false stands for a machine without an audio device.
-//
-// Faults: Fail(op, callNumber, result) makes the callNumber-th call of op
-// fail (1 = first; 0 = every call) with the result given; boolean operations
-// just fail.
+/// @file
+/// ScriptedPlatform: a deterministic machine for tests. No display needed.
+///
+/// Set it up (screen size, depth, 5-6-5 or 5-5-5 layout, frame sizes, faults),
+/// install it with platform::SetCurrent, run the engine, then look at what it
+/// recorded: message boxes, presented frames (hash, and pixels on request),
+/// text output and the order of the video calls.
+///
+/// Input: QueueMessage puts a message in the queue now; Schedule delivers it
+/// once a given number of frames have run (a frame is counted each time
+/// PeekMessage finds the queue empty, which is when the loop runs a frame).
+///
+/// Sound: what the game asks to play is recorded with the frame it was asked
+/// for in; effects load only from WAV files that exist, and audioAvailable =
+/// false stands for a machine without an audio device.
+///
+/// Faults: Fail(op, callNumber, result) makes the callNumber-th call of op
+/// fail (1 = first; 0 = every call) with the result given; boolean operations
+/// just fail.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "../platform.h"
 
 namespace platform {
 
@@ -60,7 +61,7 @@ public:
         uint64_t hash = 0;
         int width = 0;
         int height = 0;
-        std::vector<uint16_t> pixels;  // width * height words, when keepFramePixels
+        std::vector<uint16_t> pixels;  ///< width * height words, when keepFramePixels
     };
     struct TextRecord {
         int x, y;
@@ -76,63 +77,63 @@ public:
     int screenHeight = 768;
     int screenDepth = 16;
     PixelLayout layout = PixelLayout::RGB565;
-    // Frame of a WS_SYSMENU window: the client area is the outer size less these.
+    /// Frame of a WS_SYSMENU window: the client area is the outer size less these.
     int frameLeft = 3, frameTop = 22, frameRight = 3, frameBottom = 3;
-    // Extra pixels at the end of every row of an off-screen surface.
+    /// Extra pixels at the end of every row of an off-screen surface.
     int rowPaddingPixels = 0;
-    // Where created surfaces claim to live.
+    /// Where created surfaces claim to live.
     bool primaryInVideoMemory = true;
     bool backInVideoMemory = true;
-    // Send the activation and focus messages while the window is shown, as a
-    // window system does.
+    /// Send the activation and focus messages while the window is shown, as a
+    /// window system does.
     bool activateOnShow = true;
-    // Keep the pixels of every presented frame, not only their hash.
+    /// Keep the pixels of every presented frame, not only their hash.
     bool keepFramePixels = false;
-    // Called when the queue is empty, just before the loop would run a frame,
-    // with the number of frames run so far. Messages it queues (a quit, say)
-    // are delivered before any frame runs.
+    /// Called when the queue is empty, just before the loop would run a frame,
+    /// with the number of frames run so far. Messages it queues (a quit, say)
+    /// are delivered before any frame runs.
     std::function<void(int framesDone)> beforeFrame;
 
     void Fail(Op op, int callNumber = 0, HResult result = DDERR_GENERIC);
     void QueueMessage(const Message& message);
-    // Delivered once `frame` frames have run (0: before the first frame).
+    /// Delivered once `frame` frames have run (0: before the first frame).
     void Schedule(int frame, const Message& message);
-    // Common input, aimed at the main window.
+    /// Common input, aimed at the main window.
     void QueueKeyDown(int virtualKey);
     void QueueKeyUp(int virtualKey);
     void QueueChar(char c);
     void QueueClose();
-    // Makes the surface lose its memory (until Restore).
+    /// Makes the surface lose its memory (until Restore).
     void LoseSurface(SurfaceHandle surface);
-    // The window reported as foreground; by default the last shown window.
+    /// The window reported as foreground; by default the last shown window.
     void SetForeground(WindowHandle window);
 
     // --- Records -------------------------------------------------------------
     std::vector<MessageBoxRecord> messageBoxes;
     std::vector<Frame> frames;
     std::vector<TextRecord> texts;
-    // Video calls that create and release things, in order, e.g.
-    // "CreateSurface primary", "ReleaseSurface back", "ReleaseDirectDraw".
+    /// Video calls that create and release things, in order, e.g.
+    /// "CreateSurface primary", "ReleaseSurface back", "ReleaseDirectDraw".
     std::vector<std::string> calls;
     int framesRun = 0;
     int CallCount(Op op) const;
 
-    // Whether OpenAudio succeeds.
+    /// Whether OpenAudio succeeds.
     bool audioAvailable = true;
     bool audioOpen = false;
     struct SoundRecord {
-        int frame;           // 0-based run() call it was asked for in; -1 before the first
-        std::string action;  // "play", "loop", "stop" or "stopall"
-        std::string effect;  // file name without folder or ".wav"; empty for "stopall"
-        float volume = 0;    // play and loop only
+        int frame;           ///< 0-based run() call it was asked for in; -1 before the first
+        std::string action;  ///< "play", "loop", "stop" or "stopall"
+        std::string effect;  ///< file name without folder or ".wav"; empty for "stopall"
+        float volume = 0;    ///< play and loop only
         float pan = 0;
     };
     std::vector<SoundRecord> sounds;
-    // Paths of the loaded effects; effect i has the handle i + 1.
+    /// Paths of the loaded effects; effect i has the handle i + 1.
     std::vector<std::string> loadedSounds;
-    // The records of one frame's sounds, in the order they were asked for.
+    /// The records of one frame's sounds, in the order they were asked for.
     std::vector<SoundRecord> SoundsOfFrame(int frame) const;
-    // Windows created so far (the engine's temporary window first).
+    /// Windows created so far (the engine's temporary window first).
     struct WindowRecord {
         int x, y, outerWidth, outerHeight;
         uint32_t style;
@@ -184,7 +185,7 @@ public:
     void StopSound(int sound) override;
     void StopAllSounds() override;
 
-    // Settings of the display mode in effect (after SetDisplayMode).
+    /// Settings of the display mode in effect (after SetDisplayMode).
     int modeWidth = 0;
     int modeHeight = 0;
     uint32_t cooperativeLevel = 0;
@@ -198,7 +199,7 @@ public:
         bool lost = false;
         bool locked = false;
         std::vector<uint16_t> pixels;
-        Surface* attached = nullptr;  // back buffer of a flip chain
+        Surface* attached = nullptr;  ///< back buffer of a flip chain
     };
     Surface* AsSurface(SurfaceHandle handle) { return static_cast<Surface*>(handle); }
 
@@ -209,7 +210,7 @@ private:
     bool Faulted(Op op, HResult& result);
     void Send(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
     void RecordFrame(const Surface& source);
-    // The effect's name, or empty for a handle that was never given out.
+    /// The effect's name, or empty for a handle that was never given out.
     std::string SoundName(int sound) const;
 
     struct Fault {

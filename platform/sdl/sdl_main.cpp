@@ -1,14 +1,17 @@
 // The program on a desktop: the SDL2 backend under the engine's entry point.
 //
-//   tarvo [--scale N] [--record FILE] [--mute]
+//   tarvo [--scale N] [--record FILE] [--mute] | --version
 //
 // --scale N shows the window N times its size (1 to 8, and no larger than
 // the usable desktop takes; by default the largest that fits the desktop,
 // chosen again when the display changes). --record FILE writes the keys the
 // game reads as a key script that tarvo-replay plays back; FILE must not
 // exist yet. --mute
-// starts with the sound off (M turns it on). Anything else is refused with a
+// starts with the sound off (M turns it on). --version prints the engine's
+// version and ends with status 0. Anything else is refused with a
 // message on standard error and exit status 2.
+#include <tarvo/version.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +62,9 @@ int main(int argc, char** argv) {
             record = true;
         } else if (option == "--mute") {
             audio.SetMuted(true);
+        } else if (option == "--version") {
+            std::printf("tarvo %s\n", TARVO_VERSION);
+            return 0;
         } else if (option == "--help" || option == "-h") {
             Usage("the game; Escape quits");
             return 0;

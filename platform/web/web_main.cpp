@@ -22,7 +22,7 @@
 
 #include "engine/windows_dx.h"
 #include "engine/key_script.h"
-#include "tools/replay/state_report.h"
+#include "engine/state_report.h"
 #include "platform/web/web_input.h"
 #include "platform/web/web_platform.h"
 
@@ -101,7 +101,8 @@ int main() {
     }
     platform::WebPlatform& machine = *web;
     web->beforeFrame = [&machine, scripted, frames](int framesDone) {
-        if (framesDone > 0) PageFrameState(GameStateJson(framesDone - 1).c_str(), scripted ? 1 : 0);
+        const StateReportFn report = StateReport();
+        if (framesDone > 0 && report) PageFrameState(report(framesDone - 1).c_str(), scripted ? 1 : 0);
         if (frames >= 0 && framesDone >= frames) machine.PostQuitMessage(0);
     };
     platform::SetCurrent(web.get());

@@ -1,7 +1,9 @@
 #!/bin/bash
-# The Debian package: made by cpack from this build, accepted by lintian with
-# no error, its files where Debian keeps them, its dependencies computed from
-# the programs' libraries, and its menu entry valid. Exits 77 (a skip) when a
+# The Debian packages: made by cpack from this build, accepted by lintian with
+# no error, their files where Debian keeps them. The game's dependencies are
+# computed from the programs' libraries and its menu entry is valid; the
+# engine's development package holds the headers, libraries, CMake and
+# pkg-config files, and depends on SDL2's development packages. Exits 77 (a skip) when a
 # tool it needs is not installed.
 # Usage: package_test.sh BUILD_DIR SOURCE_DESKTOP_ENTRY
 set -u
@@ -20,7 +22,7 @@ desktop-file-validate "$entry" >"$work/validate.txt" 2>&1 || fail "desktop-file-
 
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >cpack.log 2>&1) ||
   fail "cpack: $(tail -3 "$work/cpack.log")"
-deb=$(ls "$work"/package/*.deb 2>/dev/null | head -1)
+deb=$(ls "$work"/package/tarvo_*.deb 2>/dev/null | head -1)
 if [ -z "$deb" ]; then
   fail "cpack made no .deb"
 else
@@ -43,6 +45,28 @@ else
            ./usr/share/doc/tarvo/copyright ./usr/share/doc/tarvo/changelog.gz; do
     grep -q " $f\$" "$work/contents.txt" || fail "package lacks $f"
   done
+  grep -q ' ./usr/include/' "$work/contents.txt" && fail "the game's package holds the engine's headers"
+fi
+
+dev=$(ls "$work"/package/libtarvo-dev_*.deb 2>/dev/null | head -1)
+if [ -z "$dev" ]; then
+  fail "cpack made no libtarvo-dev package"
+else
+  lintian --tag-display-limit 0 "$dev" >"$work/lintian-dev.txt" 2>&1
+  grep -E '^[EW]: ' "$work/lintian-dev.txt"
+  grep -q '^E: ' "$work/lintian-dev.txt" && fail "lintian reports errors in the development package"
+  depends=$(dpkg-deb -f "$dev" Depends)
+  for d in libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev; do
+    echo "$depends" | grep -qE "(^|, )$d(\$|,| )" || fail "libtarvo-dev's Depends lacks $d: $depends"
+  done
+  [ "$(dpkg-deb -f "$dev" Version)" = "$version" ] || fail "libtarvo-dev version $(dpkg-deb -f "$dev" Version)"
+  dpkg-deb -c "$dev" >"$work/contents-dev.txt"
+  for f in ./usr/include/tarvo/tarvo.h ./usr/include/tarvo/engine/windows_dx.h ./usr/lib/libtarvo_engine.a \
+           ./usr/lib/libtarvo_main.a ./usr/lib/cmake/Tarvo/TarvoConfig.cmake ./usr/lib/cmake/Tarvo/TarvoTargets.cmake \
+           ./usr/lib/pkgconfig/tarvo.pc ./usr/share/doc/libtarvo-dev/copyright; do
+    grep -q " $f\$" "$work/contents-dev.txt" || fail "libtarvo-dev lacks $f"
+  done
+  grep -q ' ./usr/games/' "$work/contents-dev.txt" && fail "libtarvo-dev holds the game"
 fi
 
 if [ $failures = 0 ]; then echo "package: lintian finds no error, all checks passed"; fi

@@ -42,6 +42,14 @@ status=$?
 [ $status = 255 ] || fail "--record new.keys without a display: exit status $status, expected 255"
 [ -e new.keys ] && fail "a start that failed left new.keys behind"
 
+# --version: the project's one version, and nothing started.
+version=$(sed -n 's/^project(tarvo VERSION \([0-9.]*\).*/\1/p' "$(dirname "$(realpath "$0")")/../../CMakeLists.txt")
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$program" --version >out.txt 2>err.txt
+status=$?
+[ $status = 0 ] || fail "--version: exit status $status"
+[ "$(cat out.txt)" = "tarvo $version" ] || fail "--version printed '$(cat out.txt)', expected 'tarvo $version'"
+[ -e debug.txt ] && [ -n "$(tail -n +2 debug.txt)" ] && fail "--version: the engine started"
+
 # Taken: the program goes on to start (and, with no display, says why with 255).
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$dir" timeout 60 "$program" --mute --scale 2 \
     >out.txt 2>err.txt

@@ -1,0 +1,26 @@
+/// @file
+/// Everything a game on Tarvo uses, in one include: the engine object
+/// `Tarvo` (start-up, the frame, drawing, text, keys and mouse), `Image`,
+/// `TiffImage` with `LoadTiff` and `SaveTiff`, `File`, `ByteOrder`,
+/// `TextBuffer`, the debug log, sound effects, the data folders, the key
+/// codes and window messages (namespace `platform`), and the version.
+///
+/// A game defines two functions, which the engine's entry point calls:
+/// `initialize()` once at start-up (it calls `Tarvo.Initialize`) and `run()`
+/// once a frame. No SDL header comes with it.
+#pragma once
+
+#include <tarvo/version.h>
+
+#include "engine/audio.h"
+#include "engine/debug_log.h"
+#include "engine/init_order.h"
+#include "engine/startup_status.h"
+#include "engine/windows_dx.h"
+#include "file/byte_order.h"
+#include "file/data_path.h"
+#include "file/file.h"
+#include "file/text_buffer.h"
+#include "image/image.h"
+#include "image/tiff_image.h"
+#include "platform/platform.h"
