@@ -1,10 +1,11 @@
+#include "platform/web/web_input.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/web/web_input.h"
 
 namespace {
 
@@ -16,14 +17,41 @@ TEST(WebInput, BrowserKeyCodesBecomeVirtualKeys) {
         int vk;
     };
     const Case cases[] = {
-        {37, VK_LEFT}, {38, VK_UP}, {39, VK_RIGHT}, {40, VK_DOWN}, {32, VK_SPACE}, {27, VK_ESCAPE},
-        {13, VK_RETURN}, {8, VK_BACK}, {9, VK_TAB}, {16, VK_SHIFT}, {17, VK_CONTROL}, {18, VK_MENU},
-        {'A', 'A'}, {'P', 'P'}, {'Z', 'Z'}, {'0', '0'}, {'9', '9'}, {112, VK_F1}, {123, VK_F1 + 11},
-        {96, VK_NUMPAD0}, {111, VK_DIVIDE}, {186, VK_OEM_1}, {222, VK_OEM_7},
+        {37, VK_LEFT},
+        {38, VK_UP},
+        {39, VK_RIGHT},
+        {40, VK_DOWN},
+        {32, VK_SPACE},
+        {27, VK_ESCAPE},
+        {13, VK_RETURN},
+        {8, VK_BACK},
+        {9, VK_TAB},
+        {16, VK_SHIFT},
+        {17, VK_CONTROL},
+        {18, VK_MENU},
+        {'A', 'A'},
+        {'P', 'P'},
+        {'Z', 'Z'},
+        {'0', '0'},
+        {'9', '9'},
+        {112, VK_F1},
+        {123, VK_F1 + 11},
+        {96, VK_NUMPAD0},
+        {111, VK_DIVIDE},
+        {186, VK_OEM_1},
+        {222, VK_OEM_7},
         // Firefox's own numbers for ';', '=' and '-'.
-        {59, VK_OEM_1}, {61, VK_OEM_PLUS}, {173, VK_OEM_MINUS},
+        {59, VK_OEM_1},
+        {61, VK_OEM_PLUS},
+        {173, VK_OEM_MINUS},
         // No code in the engine: Meta, the context-menu key, F13, numpad separator, nothing.
-        {91, 0}, {93, 0}, {124, 0}, {0x6C, 0}, {0, 0}, {255, 0}, {256, 0},
+        {91, 0},
+        {93, 0},
+        {124, 0},
+        {0x6C, 0},
+        {0, 0},
+        {255, 0},
+        {256, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(VirtualKeyFromBrowser(c.keyCode), c.vk) << "keyCode " << c.keyCode;
 }
@@ -39,9 +67,9 @@ TEST(WebInput, TypedCharactersAreSingleLatin1Characters) {
         {"P", false, false, false, 'P'},
         {" ", false, false, false, ' '},
         {"~", false, false, false, '~'},
-        {"\xC3\xA9", false, false, false, 0xE9},  // é
-        {"\xC2\xA0", false, false, false, 0xA0},  // no-break space
-        {"\xC2\x85", false, false, false, 0},     // a C1 control
+        {"\xC3\xA9", false, false, false, 0xE9},   // é
+        {"\xC2\xA0", false, false, false, 0xA0},   // no-break space
+        {"\xC2\x85", false, false, false, 0},      // a C1 control
         {"\xE2\x82\xAC", false, false, false, 0},  // the euro sign lies past Latin-1
         {"ArrowUp", false, false, false, 0},
         {"Escape", false, false, false, 0},  // named keys type through ControlCharacterOfKey
@@ -63,10 +91,10 @@ TEST(WebInput, BrowserShortcutsAndFunctionKeysStayTheBrowsers) {
     EXPECT_TRUE(KeyIsTheGames(VK_SPACE, false, false, false));  // would scroll the page
     EXPECT_TRUE(KeyIsTheGames(VK_DOWN, false, false, false));
     EXPECT_TRUE(KeyIsTheGames('P', false, false, false));
-    EXPECT_FALSE(KeyIsTheGames('R', true, false, false));  // reload
+    EXPECT_FALSE(KeyIsTheGames('R', true, false, false));      // reload
     EXPECT_FALSE(KeyIsTheGames(VK_LEFT, false, true, false));  // back
     EXPECT_FALSE(KeyIsTheGames('W', false, false, true));
-    EXPECT_FALSE(KeyIsTheGames(VK_F1 + 4, false, false, false));  // F5
+    EXPECT_FALSE(KeyIsTheGames(VK_F1 + 4, false, false, false));   // F5
     EXPECT_FALSE(KeyIsTheGames(VK_F1 + 11, false, false, false));  // F12
     EXPECT_FALSE(KeyIsTheGames(0, false, false, false));
 }
@@ -95,14 +123,14 @@ TEST(WebInput, CanvasTakesTheLargestWholeScaleThatFits) {
     };
     const Case cases[] = {
         {1280, 1000, 1, 1, 755, 511},
-        {1510, 1022, 1, 2, 1510, 1022},   // exactly twice
-        {1509, 1022, 1, 1, 755, 511},     // a pixel short of twice
-        {2560, 1200, 1, 2, 1510, 1022},   // the height decides
-        {800, 600, 2, 2, 755, 511},       // a 2x display: sharp at the same CSS size
+        {1510, 1022, 1, 2, 1510, 1022},     // exactly twice
+        {1509, 1022, 1, 1, 755, 511},       // a pixel short of twice
+        {2560, 1200, 1, 2, 1510, 1022},     // the height decides
+        {800, 600, 2, 2, 755, 511},         // a 2x display: sharp at the same CSS size
         {1280, 1000, 2, 3, 1132.5, 766.5},  // three device pixels a logical pixel
         {1280, 1000, 1.5, 2, 1006.6666666666666, 681.33333333333337},
-        {400, 300, 1, 1, 755, 511},       // too small: 1, and the page scrolls
-        {0, 0, 0, 1, 755, 511},           // no layout yet, no ratio reported
+        {400, 300, 1, 1, 755, 511},  // too small: 1, and the page scrolls
+        {0, 0, 0, 1, 755, 511},      // no layout yet, no ratio reported
     };
     for (const Case& c : cases) {
         const PageScale s = ChoosePageScale(c.pageWidth, c.pageHeight, c.ratio, 755, 511);

@@ -25,7 +25,7 @@ refused "--scale takes a whole number from 1 to 8, not '9'" --scale 9
 refused "--scale takes a whole number from 1 to 8, not 'two'" --scale two
 refused "option '--scale' needs a value" --scale
 refused "option '--record' needs a value" --record
-for bad in --fullscreen --bogus -m --mute=yes mute; do
+for bad in --full-screen --bogus -m --mute=yes mute; do
   refused "unknown option '$bad'" --mute "$bad"
   [ -e debug.txt ] && [ -n "$(tail -n +2 debug.txt)" ] && fail "$bad: the engine started"
 done
