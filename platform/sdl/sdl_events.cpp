@@ -60,6 +60,7 @@ void SdlPlatform::Translate(const SDL_Event& event) {
                     break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                     Resized(window, event.window.data1, event.window.data2);
+                    TellPosition(window);
                     break;
                 case SDL_WINDOWEVENT_CLOSE:
                     Post(window, WM_CLOSE, 0, 0);

@@ -52,11 +52,26 @@ bool SdlPlatform::HasWindowManager() const {
 #endif
 }
 
-// The engine places its copy at the window's client origin; a window moved
-// by the program itself may get no event for it.
+// The engine places its copy at the window's client origin. A window moved
+// by the program itself may get no event for it, and on a bare X server SDL
+// misses a move that comes with a resize: the X server is asked.
 void SdlPlatform::TellPosition(SdlWindow* window) {
     int x = 0, y = 0;
     SDL_GetWindowPosition(window->sdl, &x, &y);
+#if defined(SDL_VIDEO_DRIVER_X11) && defined(TARVO_HAVE_XLIB)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window->sdl, &info) && info.subsystem == SDL_SYSWM_X11) {
+        Display* display = info.info.x11.display;
+        Window child = 0;
+        int rootX = 0, rootY = 0;
+        if (XTranslateCoordinates(display, info.info.x11.window, DefaultRootWindow(display), 0, 0, &rootX, &rootY,
+                                  &child)) {
+            x = rootX;
+            y = rootY;
+        }
+    }
+#endif
     Post(window, WM_MOVE, 0, MakeLParam(x, y));
 }
 
