@@ -56,15 +56,26 @@ protected:
             if (SDL_Window* w = SDL_GetWindowFromID(id)) return w;
         return nullptr;
     }
-    // The key messages the engine is sent, as "down 38".
+    // The key and mouse messages the engine is sent, as "down 38", "move 3 4".
     std::vector<std::string> Drain() {
         std::vector<std::string> keys;
         Message message;
         while (sdl->PeekMessage(message)) {
             if (message.message == WM_KEYDOWN) keys.push_back("down " + std::to_string(message.wParam));
             if (message.message == WM_KEYUP) keys.push_back("up " + std::to_string(message.wParam));
+            if (message.message == WM_MOUSEMOVE)
+                keys.push_back("move " + std::to_string(message.lParam & 0xFFFF) + " " +
+                               std::to_string((message.lParam >> 16) & 0xFFFF));
         }
         return keys;
+    }
+    static void Mouse(int x, int y) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.windowID = SDL_GetWindowID(Sdl());
+        event.motion.x = x;
+        event.motion.y = y;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
     }
     static void Key(SDL_Keycode sym, SDL_Scancode scancode, bool down, Uint16 mod = KMOD_NONE) {
         SDL_Event event{};
@@ -103,11 +114,13 @@ TEST_F(SdlDesktopTest, F11AndAltEnterToggleFullScreenAndAreRemembered) {
     Key(SDLK_F11, SDL_SCANCODE_F11, true);
     EXPECT_EQ(Drain(), Lines{}) << "the game never sees F11";
     EXPECT_NE(SDL_GetWindowFlags(Sdl()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "the pointer is hidden";
     EXPECT_NE(Read(options.settingsPath).find("fullscreen = yes\n"), std::string::npos);
     Key(SDLK_F11, SDL_SCANCODE_F11, false);
     Key(SDLK_RETURN, SDL_SCANCODE_RETURN, true, KMOD_LALT);
     EXPECT_EQ(Drain(), Lines{});
     EXPECT_EQ(SDL_GetWindowFlags(Sdl()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
     EXPECT_NE(Read(options.settingsPath).find("fullscreen = no\n"), std::string::npos);
 }
 
@@ -133,6 +146,11 @@ TEST_F(SdlDesktopTest, AResizedWindowsScaleIsRememberedAndKept) {
     Drain();
     EXPECT_EQ(SdlWindowScale(*sdl), 3);
     EXPECT_NE(Read(options.settingsPath).find("scale = 3\n"), std::string::npos);
+    // The picture, 2265 x 1533, at (67, 33): the mouse in its pixels, clamped.
+    Mouse(67 + 3 * 100 + 2, 33 + 3 * 50);
+    Mouse(10, 10);
+    Mouse(2399, 1599);
+    EXPECT_EQ(Drain(), (Lines{"move 100 50", "move 0 0", "move 754 510"}));
     int width = 0, height = 0;
     sdl->GetClientRect(window, width, height);
     EXPECT_EQ(width, 755) << "the game's client area keeps its size";

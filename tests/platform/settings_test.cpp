@@ -181,6 +181,31 @@ TEST(Settings, FilesThatCannotBeReadGiveTheDefaults) {
     }
 }
 
+TEST(Settings, TheReadmesExampleReadsWithoutAProblem) {
+    // The indented block under "## Settings".
+    const std::string readme = Read(std::string(TARVO_SOURCE_DIR) + "/README.md");
+    const size_t section = readme.find("\n## Settings\n");
+    ASSERT_NE(section, std::string::npos);
+    std::istringstream lines(readme.substr(section, readme.find("\n## ", section + 1) - section));
+    std::string line, example;
+    bool inBlock = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind("    ", 0) == 0) {
+            inBlock = true;
+            example += line.substr(4) + "\n";
+        } else if (inBlock && !line.empty()) {
+            break;
+        } else if (inBlock) {
+            example += "\n";
+        }
+    }
+    Lines problems;
+    const Settings read = ParseSettings(example, "README", SdlKeyName, problems);
+    EXPECT_EQ(problems, Lines{}) << example;
+    EXPECT_EQ(read.scale, 2);
+    EXPECT_EQ(read.keys.Keys(GameKey::Fire), (Lines{"Space", "Return"}));
+}
+
 class SettingsPath : public testing::Test {
 protected:
     void SetUp() override {
