@@ -150,6 +150,7 @@ private:
     void MousePosition(SdlWindow* window, int x, int y, int& gameX, int& gameY) const;
     bool HasWindowManager() const;
     void Resized(SdlWindow* window, int width, int height);
+    void WindowOrigin(SdlWindow* window, int& x, int& y) const;
     void TellPosition(SdlWindow* window);
 
     // sdl_settings.cpp

@@ -52,11 +52,9 @@ bool SdlPlatform::HasWindowManager() const {
 #endif
 }
 
-// The engine places its copy at the window's client origin. A window moved
-// by the program itself may get no event for it, and on a bare X server SDL
-// misses a move that comes with a resize: the X server is asked.
-void SdlPlatform::TellPosition(SdlWindow* window) {
-    int x = 0, y = 0;
+// Where the window is. On a bare X server SDL misses a move that comes with
+// a resize, so the X server is asked.
+void SdlPlatform::WindowOrigin(SdlWindow* window, int& x, int& y) const {
     SDL_GetWindowPosition(window->sdl, &x, &y);
 #if defined(SDL_VIDEO_DRIVER_X11) && defined(TARVO_HAVE_XLIB)
     SDL_SysWMinfo info;
@@ -72,6 +70,13 @@ void SdlPlatform::TellPosition(SdlWindow* window) {
         }
     }
 #endif
+}
+
+// The engine places its copy at the window's client origin; a window moved
+// by the program itself may get no event for it.
+void SdlPlatform::TellPosition(SdlWindow* window) {
+    int x = 0, y = 0;
+    WindowOrigin(window, x, y);
     Post(window, WM_MOVE, 0, MakeLParam(x, y));
 }
 
@@ -88,7 +93,7 @@ bool SdlPlatform::SetFullscreen(bool on) {
                            debugTail);
             return false;
         }
-        SDL_GetWindowPosition(sdl, &windowed.x, &windowed.y);
+        WindowOrigin(mainWindow, windowed.x, windowed.y);
         SDL_GetWindowSize(sdl, &windowed.w, &windowed.h);
         fullscreenBySdl = HasWindowManager();
         if (fullscreenBySdl) {

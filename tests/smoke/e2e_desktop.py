@@ -195,6 +195,16 @@ def resize(tarvo, replay):
     first = e.grab(*arena).data
     down, up, moved = session.press('w', 'UP', lambda: e.grab(*arena).data != first)
     e.check(down is not None and moved, 'holding W: the game reads Up and the arena scrolls')
+
+    # Full screen and back: the window as it was, where it was.
+    e.key('key', 'F11')
+    e.check(wait_size(wid, *SCREEN) is not None, 'F11: full screen')
+    e.key('key', 'F11')
+    g = wait_size(wid, 1600, 1100)
+    e.check(g is not None and (g['X'], g['Y']) == (0, 0), 'F11 again: the window 1600 x 1100 at the origin (%s)' % (
+        g and (g['X'], g['Y']),))
+    e.check(e.wait_until(lambda: e.colours(e.grab(245, 239, 400, 300)) > 50 and black_around(45, 39, 2, (
+        0, 0, 1600, 1080))), 'F11 again: the picture at 2x in the middle of the window')
     e.key('key', 'Escape')
     e.finish(session.game, 'Escape')
 
