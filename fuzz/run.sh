@@ -3,13 +3,13 @@
 # from the project's own CMake build (configured with TARVO_FUZZ=ON, so the
 # readers are built from the engine's source list, not a copy of it), makes
 # seed corpora, and fuzzes each reader for a bounded time: the TIFF reader
-# for two thirds of it, the key-script reader for the rest. Exit status: 0
-# when both runs end without a finding, non-zero on a crash, leak, sanitizer
+# for half of it, the key-script and settings readers for a quarter each.
+# Exit status: 0 when every run ends without a finding, non-zero on a crash, leak, sanitizer
 # report or timeout (the input is kept in the build folder as crash-*, leak-*
-# or timeout-*; replay it with "build/fuzz/tiff_fuzzer FILE" or
-# "build/fuzz/key_script_fuzzer FILE").
+# or timeout-*; replay it with "build/fuzz/tiff_fuzzer FILE",
+# "build/fuzz/key_script_fuzzer FILE" or "build/fuzz/settings_fuzzer FILE").
 #
-#   FUZZ_SECONDS   how long to fuzz, both readers together (default 60)
+#   FUZZ_SECONDS   how long to fuzz, the readers together (default 60)
 #   FUZZ_DIR       build folder (default build/fuzz)
 #
 # Needs clang and libFuzzer's runtime, which Debian ships in libclang-rt-14-dev
@@ -20,7 +20,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=${FUZZ_DIR:-$root/build/fuzz}
 seconds=${FUZZ_SECONDS:-60}
 cxx=${FUZZ_CXX:-clang++}
-mkdir -p "$out/seeds" "$out/corpus" "$out/key_script_seeds" "$out/key_script_corpus"
+mkdir -p "$out/seeds" "$out/corpus" "$out/key_script_seeds" "$out/key_script_corpus" "$out/settings_seeds" \
+  "$out/settings_corpus"
 
 if ! command -v "$cxx" >/dev/null; then
   echo "fuzz: $cxx not found (Debian package clang)" >&2
@@ -36,12 +37,12 @@ rm -f "$out/probe"
 cc=${FUZZ_CC:-clang}
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
-echo "fuzz: building $out/tiff_fuzzer and $out/key_script_fuzzer"
+echo "fuzz: building $out/tiff_fuzzer, $out/key_script_fuzzer and $out/settings_fuzzer"
 cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="-g -O1" \
   -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_C_COMPILER="$cc" "${launcher[@]}" \
   -DTARVO_FUZZ=ON -DTARVO_BUILD_TESTS=OFF -DTARVO_BUILD_BENCH=OFF >"$out/configure.log" 2>&1 ||
   { cat "$out/configure.log" >&2; exit 1; }
-cmake --build "$out" --target tiff_fuzzer key_script_fuzzer >"$out/build.log" 2>&1 ||
+cmake --build "$out" --target tiff_fuzzer key_script_fuzzer settings_fuzzer >"$out/build.log" 2>&1 ||
   { tail -40 "$out/build.log" >&2; exit 1; }
 
 # Seeds: the forms the reader takes, small, from independent writers.
@@ -72,8 +73,15 @@ cp "$root"/tests/game/reference/*.keys "$out/key_script_seeds/"
 printf '# comment\n\n  \t\n0 down SPACE\r\n12 UP left\n2147483647 down p\n' >"$out/key_script_seeds/forms.keys"
 printf '0 down SPACE\n3 sideways UP\n' >"$out/key_script_seeds/refused.keys"
 
-tiff_seconds=$((seconds * 2 / 3))
-key_seconds=$((seconds - tiff_seconds))
+# Seeds for the settings reader: a whole file, and one with a problem on each line.
+printf '# mine\n[window]\nfullscreen = yes\nscale = 2\n\n[sound]\nmute = no\n[keys]\nthrust = Up, W\nfire = Space, Return\n' \
+  >"$out/settings_seeds/good.ini"
+printf 'x = 1\n[window]\nfullscreen\nscale = 9\nscale = 2\n[video]\na = b\n[keys]\nfire = W, Escape, Nope,\nback = W\n' \
+  >"$out/settings_seeds/damaged.ini"
+
+tiff_seconds=$((seconds / 2))
+key_seconds=$(((seconds - tiff_seconds) / 2))
+settings_seconds=$((seconds - tiff_seconds - key_seconds))
 failed=0
 
 # fuzz NAME SEEDS CORPUS SECONDS MAX_LEN
@@ -90,11 +98,12 @@ fuzz() {
   echo "fuzz: $name: corpus now $(ls "$corpus" | wc -l) files"
   if [ $status -ne 0 ]; then
     echo "fuzz: $name FAILED (status $status); see $out/$name.log" >&2
-    grep -E 'ERROR|SUMMARY|runtime error|key script reader|Test unit written' "$out/$name.log" | head -20 >&2
+    grep -E 'ERROR|SUMMARY|runtime error|key script reader|settings reader|Test unit written' "$out/$name.log" | head -20 >&2
     failed=$status
   fi
 }
 fuzz tiff_fuzzer "$out/seeds" "$out/corpus" "$tiff_seconds" 16384
 fuzz key_script_fuzzer "$out/key_script_seeds" "$out/key_script_corpus" "$key_seconds" 8192
+fuzz settings_fuzzer "$out/settings_seeds" "$out/settings_corpus" "$settings_seconds" 4096
 if [ $failed -ne 0 ]; then exit $failed; fi
 echo "fuzz: no findings"

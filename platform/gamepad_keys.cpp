@@ -78,8 +78,8 @@ void GamepadKeys::Removed(int controller, const Emit& emit) {
     }
 }
 
-void GamepadKeys::Keyboard(int virtualKey, bool down, const Emit& emit) {
-    const Holder keyboard{kKeyboard, kButtons};
+void GamepadKeys::Keyboard(int source, int virtualKey, bool down, const Emit& emit) {
+    const Holder keyboard{kKeyboard, source};
     if (down) {
         holders[virtualKey][keyboard] = true;
         emit(virtualKey, true);

@@ -37,14 +37,16 @@ public:
     void Axis(int controller, PadAxis axis, int value, const Emit& emit);
     // The controller is gone: every key it held goes up.
     void Removed(int controller, const Emit& emit);
-    // A key of the keyboard, any key. Every key-down is passed on, the
-    // keyboard's repeats included; a key-up only once no controller holds
-    // the key too.
-    void Keyboard(int virtualKey, bool down, const Emit& emit);
+    // A key of the keyboard, any key: `source` tells the keyboard's keys
+    // apart (its scancode), since two of them may play one virtual key. Every
+    // key-down is passed on, the keyboard's repeats included; a key-up only
+    // once no controller and no other keyboard key holds the key too.
+    void Keyboard(int source, int virtualKey, bool down, const Emit& emit);
 
 private:
     // Who holds a key: a controller and its source (0 buttons, 1 stick), or
-    // the keyboard (a controller number no controller has).
+    // a key of the keyboard (a controller number no controller has, and the
+    // key's scancode).
     using Holder = std::pair<int, int>;
     void Hold(Holder holder, int virtualKey, bool down, const Emit& emit);
     std::map<int, std::map<Holder, bool>> holders;  // virtual key -> its holders

@@ -24,4 +24,18 @@ int ChooseWindowScale(int usableWidth, int usableHeight, int width, int height, 
 // it lands wholly on the desktop.
 bool WindowScaleFits(int scale, int usableWidth, int usableHeight, int width, int height);
 
+// Where a picture of width x height goes in a client area that the player
+// sized (a resized window, or the whole display in full screen): the largest
+// whole scale at which it fits, at least 1, centred; the rest stays black.
+struct PicturePlace {
+    int scale = 1;
+    int x = 0;  // top-left corner in the client area; negative when even 1x is larger
+    int y = 0;
+};
+PicturePlace PlacePicture(int clientWidth, int clientHeight, int width, int height);
+
+// A position in the client area, along one axis, as the picture's own pixel
+// (0 to size - 1): positions beside the picture are clamped to its edge.
+int ToPicturePixel(int client, const PicturePlace& place, bool vertical, int size);
+
 }  // namespace platform

@@ -4,6 +4,8 @@
 // Each concern has its file, as SDL keeps its own drivers:
 //   sdl_platform.cpp     construction, teardown and the public accessors
 //   sdl_window.cpp       windows emulated on SDL windows, displays, the scale
+//   sdl_fullscreen.cpp   full screen, resizing, the picture's place in a window
+//   sdl_settings.cpp     the settings the player changes, written as they change
 //   sdl_events.cpp       the message queue: SDL events become window messages
 //   sdl_controllers.cpp  game controllers as keys
 //   sdl_video.cpp        the video layer: surfaces in memory, flip and copy
@@ -31,6 +33,7 @@
 #include "platform/memory_surfaces.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/window_scale.h"
 
 namespace platform {
 
@@ -60,6 +63,9 @@ struct SdlWindow {
     SDL_Window* sdl = nullptr;
     uint32_t style = 0;
     bool destroyed = false;
+    // The client size the engine asked for, in its own pixels.
+    int logicalWidth = 0;
+    int logicalHeight = 0;
 };
 
 class SdlPlatform final : public Platform {
@@ -123,17 +129,35 @@ public:
 
     int VoicesPlaying() const;
 
+    // sdl_fullscreen.cpp: full screen on or off; false, said in debug.txt,
+    // when the display refuses (the window stays as it was).
+    bool SetFullscreen(bool on);
+    bool Fullscreen() const { return inFullscreen; }
+
     long presentedFrames = 0;
     int scale = 0;  // decided when the first window opens
 
 private:
     // sdl_window.cpp
-    int Logical(int screenPixels) const;
     SDL_Rect UsableBounds(int display) const;
     int DefaultScale(int width, int height) const;
     void ChooseScaleAgain();
     SDL_Rect OpeningDisplay() const;
     SDL_Rect DesktopBounds() const;
+
+    // sdl_fullscreen.cpp
+    PicturePlace PlaceIn(SdlWindow* window) const;
+    void MousePosition(SdlWindow* window, int x, int y, int& gameX, int& gameY) const;
+    bool HasWindowManager() const;
+    void Resized(SdlWindow* window, int width, int height);
+    void WindowOrigin(SdlWindow* window, int& x, int& y) const;
+    void TellPosition(SdlWindow* window);
+
+    // sdl_settings.cpp
+    void WriteStartupLog();
+    void Remember();
+    void WatchMute();
+    void Translated(const SDL_KeyboardEvent& key);
 
     // sdl_events.cpp
     void Send(SdlWindow* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
@@ -197,6 +221,21 @@ private:
     int requestedScale = 0;
     GamepadKeys pad;
     std::map<SDL_JoystickID, SDL_GameController*> controllers;
+
+    // Full screen and the window it came from (sdl_fullscreen.cpp).
+    bool startFullscreen = false;
+    bool inFullscreen = false;
+    bool fullscreenBySdl = false;  // through the window manager, or moved and sized by hand
+    SDL_Rect windowed{0, 0, 0, 0};
+
+    // Keys and settings (sdl_settings.cpp).
+    KeyMap keyMap;
+    Settings remembered;
+    std::string settingsPath;
+    std::vector<std::string> startupLog;
+    std::function<bool()> muted;
+    bool lastMuted = false;
+    bool saveFailed = false;
 };
 
 }  // namespace platform

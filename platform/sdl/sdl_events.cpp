@@ -58,6 +58,10 @@ void SdlPlatform::Translate(const SDL_Event& event) {
                     Post(window, WM_ACTIVATEAPP, 0, 0);
                     Post(window, WM_KILLFOCUS, 0, 0);
                     break;
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    Resized(window, event.window.data1, event.window.data2);
+                    TellPosition(window);
+                    break;
                 case SDL_WINDOWEVENT_CLOSE:
                     Post(window, WM_CLOSE, 0, 0);
                     break;
@@ -71,21 +75,9 @@ void SdlPlatform::Translate(const SDL_Event& event) {
             break;
         }
         case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            const int vk = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
-            if (vk == 0) break;
-            SdlWindow* window = FromId(event.key.windowID);
-            if (window == nullptr) window = mainWindow;
-            // The keyboard holds keys beside the controllers: a key-up while a
-            // stick still holds the arrow says nothing.
-            pad.Keyboard(vk, event.type == SDL_KEYDOWN, [this, window](int key, bool down) {
-                Post(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(key), 0);
-                // Keys that type a control character produce no text event of their own.
-                const int c = down ? ControlCharacterOfKey(key) : 0;
-                if (c != 0) Post(window, WM_CHAR, static_cast<uintptr_t>(c), 0);
-            });
+        case SDL_KEYUP:
+            Translated(event.key);
             break;
-        }
         case SDL_TEXTINPUT: {
             SdlWindow* window = FromId(event.text.windowID);
             if (window == nullptr) window = mainWindow;
@@ -97,8 +89,10 @@ void SdlPlatform::Translate(const SDL_Event& event) {
         }
         case SDL_MOUSEMOTION: {
             SdlWindow* window = FromId(event.motion.windowID);
-            if (window != nullptr)
-                Post(window, WM_MOUSEMOVE, 0, MakeLParam(Logical(event.motion.x), Logical(event.motion.y)));
+            if (window == nullptr) break;
+            int x = 0, y = 0;
+            MousePosition(window, event.motion.x, event.motion.y, x, y);
+            Post(window, WM_MOUSEMOVE, 0, MakeLParam(x, y));
             break;
         }
         case SDL_MOUSEBUTTONDOWN:
@@ -110,7 +104,9 @@ void SdlPlatform::Translate(const SDL_Event& event) {
             if (event.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
             if (event.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
             if (event.button.button == SDL_BUTTON_MIDDLE) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-            if (message != 0) Post(window, message, 0, MakeLParam(Logical(event.button.x), Logical(event.button.y)));
+            int x = 0, y = 0;
+            MousePosition(window, event.button.x, event.button.y, x, y);
+            if (message != 0) Post(window, message, 0, MakeLParam(x, y));
             break;
         }
         case SDL_CONTROLLERDEVICEADDED:

@@ -14,12 +14,22 @@ intptr_t MakeLParam(int low, int high) {
                                  ((static_cast<uint32_t>(high) & 0xFFFFu) << 16));
 }
 
-SdlPlatform::SdlPlatform(const SdlOptions& options) : requestedScale(options.scale) {
+SdlPlatform::SdlPlatform(const SdlOptions& options)
+    : requestedScale(options.scale),
+      startFullscreen(options.fullscreen),
+      keyMap(options.keys),
+      remembered(options.remembered),
+      settingsPath(options.settingsPath),
+      startupLog(options.startupLog),
+      muted(options.muted),
+      lastMuted(options.muted ? options.muted() : false) {
     const char* layoutName = std::getenv("TARVO_PIXEL_LAYOUT");
     rgb555 = layoutName != nullptr && std::strcmp(layoutName, "555") == 0;
 }
 
 SdlPlatform::~SdlPlatform() {
+    // M pressed just before the end is remembered too.
+    WatchMute();
     for (auto& [id, controller] : controllers) SDL_GameControllerClose(controller);
     CloseAudio();
     DestroyPresentation();

@@ -21,7 +21,15 @@
 // Big screens: each window is shown at a whole scale (SdlOptions), every
 // logical pixel a square block, nearest-neighbour. The engine sees the
 // logical client size and logical mouse positions; window positions stay the
-// desktop's.
+// desktop's. The main window can be resized from 1x up, and F11 or Alt+Enter
+// toggles full screen (the desktop as it is, no mode change): either way the
+// picture takes the largest whole scale that fits, centred, black around it,
+// and mouse positions are the picture's pixels, clamped to its edge.
+//
+// Keys: a key map (platform/key_map.h) says which keyboard keys play the
+// game's keys. What the player changes while playing (full screen, M, a
+// resized window's scale) is written to the settings file at once
+// (platform/settings.h); problems go to debug.txt, never to a box.
 //
 // Game controllers: the d-pad and left stick, A, Start and Back arrive as the
 // arrow keys, Space, P and Escape (platform/gamepad_keys.h), from controllers
@@ -35,10 +43,13 @@
 // Only this folder includes SDL headers.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/settings.h"
 
 namespace platform {
 
@@ -47,6 +58,18 @@ struct SdlOptions {
     // chooses the largest that fits the desktop when the first window opens,
     // and again when the display changes.
     int scale = 0;
+    // Start in full screen.
+    bool fullscreen = false;
+    // The keys, and what to remember: `remembered` as read from the file at
+    // `settingsPath` (options given on the command line left out), written
+    // back with each change the player makes; no path: nothing is written.
+    KeyMap keys;
+    Settings remembered;
+    std::string settingsPath;
+    // Lines for debug.txt, written once the engine has opened it.
+    std::vector<std::string> startupLog;
+    // The engine's mute, watched so that M is remembered.
+    std::function<bool()> muted;
 };
 
 // A new SDL2 backend. SDL itself starts when the engine registers its window
@@ -67,5 +90,9 @@ int SdlWindowScale(const Platform& sdlPlatform);
 // was asked for or there is no display (start-up then says why). False with
 // the reason in `why`.
 bool SdlScaleFits(Platform& sdlPlatform, int width, int height, std::string& why);
+
+// The canonical spelling of a keyboard key's SDL name ("left" is "Left"), or
+// "" for a name no key has. Needs no display.
+std::string SdlKeyName(std::string_view name);
 
 }  // namespace platform

@@ -36,8 +36,9 @@ void SdlPlatform::DestroyPresentation() {
     renderer = nullptr;
 }
 
-// Shows a whole surface one to one at the top-left of the window (scaled
-// to the display only in fullscreen). False when the device is gone.
+// Shows a whole surface: stretched over the display in the engine's own
+// full screen mode, else at the largest whole scale that fits the window,
+// centred. False when the device is gone.
 bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
     if (renderer == nullptr) return false;
     if (texture == nullptr || textureWidth != source.width || textureHeight != source.height) {
@@ -51,12 +52,25 @@ bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
     SDL_RenderSetLogicalSize(renderer, fullscreenMode ? source.width : 0, fullscreenMode ? source.height : 0);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
-    // Windowed, each logical pixel becomes a scale x scale block.
-    const int factor = fullscreenMode ? 1 : std::max(scale, 1);
-    const SDL_Rect at{0, 0, source.width * factor, source.height * factor};
-    SDL_RenderCopy(renderer, texture, nullptr, &at);
+    // Windowed, the window's client area of the surface (which may be a
+    // pixel larger each way), each logical pixel a square block, black around.
+    int shownWidth = source.width, shownHeight = source.height;
+    PicturePlace place;
+    if (!fullscreenMode) {
+        if (presentWindow != nullptr) {
+            shownWidth = std::min(shownWidth, presentWindow->logicalWidth);
+            shownHeight = std::min(shownHeight, presentWindow->logicalHeight);
+        }
+        int outputWidth = 0, outputHeight = 0;
+        SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
+        place = PlacePicture(outputWidth, outputHeight, shownWidth, shownHeight);
+    }
+    const SDL_Rect part{0, 0, shownWidth, shownHeight};
+    const SDL_Rect at{place.x, place.y, shownWidth * place.scale, shownHeight * place.scale};
+    SDL_RenderCopy(renderer, texture, &part, &at);
     SDL_RenderPresent(renderer);
     ++presentedFrames;
+    WatchMute();
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The video layer: surfaces are plain memory (platform/memory_surfaces.h)
 // that the engine locks and draws into; a flip shows the back surface over
-// the whole fullscreen window, a copy shows it at the client origin, each
-// logical pixel a scale x scale block. Presenting is sdl_present.cpp's.
+// the whole fullscreen window, a copy shows it in the window at the largest
+// whole scale that fits, each logical pixel a square block. Presenting is sdl_present.cpp's.
 #include "platform/sdl/sdl_backend.h"
 
 namespace platform {
@@ -71,10 +71,15 @@ HResult SdlPlatform::BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle sou
     MemorySurface* primary = static_cast<MemorySurface*>(dest);
     MemorySurface* back = static_cast<MemorySurface*>(source);
     if (primary->lost || back->lost) return DDERR_SURFACELOST;
-    // The copy must land wholly on the desktop; no clipping.
+    // The copy must land wholly on the desktop; no clipping. The picture
+    // lies where it is placed in the window (x, y is the window's origin).
     const SDL_Rect desktop = DesktopBounds();
-    if (x < desktop.x || y < desktop.y || x - desktop.x > desktop.w - back->width * scale ||
-        y - desktop.y > desktop.h - back->height * scale)
+    const PicturePlace place = presentWindow != nullptr ? PlaceIn(presentWindow) : PicturePlace{};
+    const int64_t left = int64_t{x} + place.x, top = int64_t{y} + place.y;
+    const int shownWidth = presentWindow != nullptr ? presentWindow->logicalWidth : back->width;
+    const int shownHeight = presentWindow != nullptr ? presentWindow->logicalHeight : back->height;
+    if (left < desktop.x || top < desktop.y || left - desktop.x > desktop.w - int64_t{shownWidth} * place.scale ||
+        top - desktop.y > desktop.h - int64_t{shownHeight} * place.scale)
         return DDERR_INVALIDRECT;
     if (!Present(*back, false)) return DDERR_SURFACELOST;
     return DD_OK;

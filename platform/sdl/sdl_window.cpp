@@ -45,6 +45,7 @@ bool SdlPlatform::RegisterClass(const char*, uint32_t, WindowProcFn proc) {
         return false;
     }
     windowProc = proc;
+    WriteStartupLog();
     return true;
 }
 
@@ -70,9 +71,12 @@ WindowHandle SdlPlatform::CreateWindow(uint32_t, const char*, const char* title,
     // A scaled window keeps the centre the engine placed it around.
     const int left = display.x + x - (scale - 1) * outerWidth / 2;
     const int top = display.y + y - (scale - 1) * outerHeight / 2;
-    SDL_Window* sdl = SDL_CreateWindow(title, left, top, outerWidth * scale, outerHeight * scale, SDL_WINDOW_HIDDEN);
+    SDL_Window* sdl = SDL_CreateWindow(title, left, top, outerWidth * scale, outerHeight * scale,
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (sdl == nullptr) return nullptr;
-    auto* window = new SdlWindow{sdl, style, false};
+    // Dragged smaller than 1x, the picture would not fit at any scale.
+    SDL_SetWindowMinimumSize(sdl, outerWidth, outerHeight);
+    auto* window = new SdlWindow{sdl, style, false, outerWidth, outerHeight};
     windows.push_back(window);
     SDL_SetWindowData(sdl, "tarvo", window);
     int originX = 0, originY = 0;
@@ -81,21 +85,29 @@ WindowHandle SdlPlatform::CreateWindow(uint32_t, const char*, const char* title,
     return window;
 }
 
+// The engine's client area keeps its size whatever the window's: the
+// picture is scaled into the window.
 void SdlPlatform::GetClientRect(WindowHandle handle, int& width, int& height) {
-    SDL_GetWindowSize(static_cast<SdlWindow*>(handle)->sdl, &width, &height);
-    width /= std::max(scale, 1);
-    height /= std::max(scale, 1);
+    width = static_cast<SdlWindow*>(handle)->logicalWidth;
+    height = static_cast<SdlWindow*>(handle)->logicalHeight;
 }
 
 void SdlPlatform::ShowWindow(WindowHandle handle, int) {
     SdlWindow* window = static_cast<SdlWindow*>(handle);
     mainWindow = window;
+    if (presentWindow == nullptr) presentWindow = window;
+    // The renderer before full screen: making it may make the window anew
+    // where it was first placed.
+    const bool presenting = presentWindow == window && (renderer != nullptr || CreatePresentation());
+    if (startFullscreen) {
+        startFullscreen = false;
+        SetFullscreen(true);
+    }
     SDL_ShowWindow(window->sdl);
     SDL_RaiseWindow(window->sdl);
     // Black at once, as a black class brush paints it: the game loads its
     // pictures before the first frame is presented.
-    if (presentWindow == nullptr) presentWindow = window;
-    if (presentWindow == window && (renderer != nullptr || CreatePresentation())) {
+    if (presenting) {
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderClear(renderer);
         SDL_RenderPresent(renderer);
@@ -143,8 +155,6 @@ int SdlPlatform::MessageBox(WindowHandle owner, const char* text, const char* ca
     return IDOK;
 }
 
-int SdlPlatform::Logical(int screenPixels) const { return screenPixels / std::max(scale, 1); }
-
 // The part of a display windows may use: panels and docks left out.
 SDL_Rect SdlPlatform::UsableBounds(int display) const {
     SDL_Rect usable{0, 0, 0, 0};
@@ -165,22 +175,25 @@ int SdlPlatform::DefaultScale(int width, int height) const {
 // mode): a scale chosen by default is chosen again for the display the main
 // window is on now, and every window keeps its centre. A scale asked for stays.
 void SdlPlatform::ChooseScaleAgain() {
-    if (requestedScale > 0 || scale == 0 || mainWindow == nullptr || mainWindow->destroyed || modeWidth > 0) return;
+    if (requestedScale > 0 || scale == 0 || mainWindow == nullptr || mainWindow->destroyed || modeWidth > 0 ||
+        inFullscreen)
+        return;
     int width = 0, height = 0;
     GetClientRect(mainWindow, width, height);
     const SDL_Rect usable = UsableBounds(std::max(0, SDL_GetWindowDisplayIndex(mainWindow->sdl)));
     const int chosen = ChooseWindowScale(usable.w, usable.h, width, height, 0, 0);
     if (chosen == scale) return;
+    // Set first: the sizes below then read as the scale in use, not as the player's.
+    scale = chosen;
     for (SdlWindow* w : windows) {
         int x = 0, y = 0, screenWidth = 0, screenHeight = 0;
         SDL_GetWindowPosition(w->sdl, &x, &y);
         SDL_GetWindowSize(w->sdl, &screenWidth, &screenHeight);
-        const int logicalWidth = screenWidth / scale, logicalHeight = screenHeight / scale;
-        SDL_SetWindowSize(w->sdl, logicalWidth * chosen, logicalHeight * chosen);
-        SDL_SetWindowPosition(w->sdl, x + (screenWidth - logicalWidth * chosen) / 2,
-                              y + (screenHeight - logicalHeight * chosen) / 2);
+        SDL_SetWindowSize(w->sdl, w->logicalWidth * chosen, w->logicalHeight * chosen);
+        SDL_SetWindowPosition(w->sdl, x + (screenWidth - w->logicalWidth * chosen) / 2,
+                              y + (screenHeight - w->logicalHeight * chosen) / 2);
+        TellPosition(w);
     }
-    scale = chosen;
 }
 
 // Display 0, where SDL also centres windows by default.

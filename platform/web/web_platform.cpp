@@ -645,7 +645,8 @@ public:
             held.Down(vk);
         else
             held.Up(vk);
-        pads.Keyboard(vk, down, [this](int key, bool isDown) { PostKey(key, isDown); });
+        // The page's keys and touch controls hold a key as one: by its code.
+        pads.Keyboard(vk, vk, down, [this](int key, bool isDown) { PostKey(key, isDown); });
     }
 
     void TouchKey(int vk, bool down) {
@@ -754,7 +755,7 @@ private:
         if (!focused) {
             // The key-ups of keys held now will never come.
             for (int vk : p->held.ReleaseAll())
-                p->pads.Keyboard(vk, false, [p](int key, bool down) { p->PostKey(key, down); });
+                p->pads.Keyboard(vk, vk, false, [p](int key, bool down) { p->PostKey(key, down); });
         }
         p->Post(window, WM_ACTIVATEAPP, focused ? 1 : 0, 0);
         p->Post(window, focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);

@@ -18,15 +18,15 @@ constexpr int64_t kDraw = 2'000'000;
 
 struct PacingCase {
     const char* name;
-    double refreshHz;       // 0: presents return at once
+    double refreshHz;  // 0: presents return at once
     int frames;
-    int unpresentedFrom;    // frames [from, to) are not presented (hidden, off screen)
+    int unpresentedFrom;  // frames [from, to) are not presented (hidden, off screen)
     int unpresentedTo;
-    int stallAtFrame;       // the process is suspended before this frame (-1: never)
+    int stallAtFrame;  // the process is suspended before this frame (-1: never)
 };
 
 struct PacingResult {
-    double rate;            // frames a second, stall left out
+    double rate;  // frames a second, stall left out
     int64_t longestWait;
 };
 

@@ -15,6 +15,12 @@ namespace {
 
 intptr_t IgnoreMessages(platform::WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
+platform::SdlOptions Scaled(int scale) {
+    platform::SdlOptions options;
+    options.scale = scale;
+    return options;
+}
+
 class SdlWindowScaleTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -49,7 +55,7 @@ TEST_F(SdlWindowScaleTest, ScaleAskedForThatDoesNotFitIsRefused) {
     // SDL forgets its hints each time it quits, so each backend is told anew.
     auto fits = [](int scale, std::string& why) {
         UseDesktop("0,0,1920,1080");
-        return platform::SdlScaleFits(*platform::CreateSdlPlatform({scale}), 755, 511, why);
+        return platform::SdlScaleFits(*platform::CreateSdlPlatform(Scaled(scale)), 755, 511, why);
     };
     std::string why;
     EXPECT_TRUE(fits(2, why)) << why;
@@ -77,7 +83,7 @@ TEST_F(SdlWindowScaleTest, DefaultScaleChosenAgainWhenTheDisplayChanges) {
 }
 
 TEST_F(SdlWindowScaleTest, ScaleAskedForStaysWhenTheDisplayChanges) {
-    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform({2});
+    std::unique_ptr<platform::Platform> sdl = platform::CreateSdlPlatform(Scaled(2));
     OpenWindow(*sdl);
     UseDesktop("0,0,3840,2160");
     DisplayChanged(*sdl);

@@ -24,4 +24,45 @@ TEST(WindowScale, LargestWholeFactorInThreeQuartersOfTheDesktop) {
     }
 }
 
+TEST(PicturePlace, LargestWholeScaleThatFitsCentred) {
+    struct Case {
+        int clientWidth, clientHeight, scale, x, y;
+    };
+    const Case cases[] = {
+        {755, 511, 1, 0, 0},        // the window at 1x: the picture fills it
+        {1920, 1080, 2, 205, 29},   // full screen on the most common monitor
+        {3840, 2160, 4, 410, 58},   // the height decides: 5 x 511 passes 2160
+        {1600, 1100, 2, 45, 39},    // a window dragged larger
+        {1509, 1100, 1, 377, 294},  // one pixel short of 2x across
+        {1510, 1021, 1, 377, 255},  // one pixel short of 2x down
+        {700, 500, 1, -27, -5},     // smaller than 1x: still 1, centred
+    };
+    for (const Case& c : cases) {
+        const platform::PicturePlace place = platform::PlacePicture(c.clientWidth, c.clientHeight, 755, 511);
+        EXPECT_EQ(place.scale, c.scale) << c.clientWidth << " x " << c.clientHeight;
+        EXPECT_EQ(place.x, c.x) << c.clientWidth << " x " << c.clientHeight;
+        EXPECT_EQ(place.y, c.y) << c.clientWidth << " x " << c.clientHeight;
+    }
+}
+
+TEST(PicturePlace, MousePositionsAreThePicturesPixelsClampedToItsEdge) {
+    const platform::PicturePlace fullHd{2, 205, 29};
+    const platform::PicturePlace small{1, -27, -5};
+    struct Case {
+        platform::PicturePlace place;
+        bool vertical;
+        int client, expected;
+    };
+    const Case cases[] = {
+        {fullHd, false, 0, 0},   {fullHd, false, 204, 0},    {fullHd, false, 205, 0},    {fullHd, false, 206, 0},
+        {fullHd, false, 207, 1}, {fullHd, false, 1714, 754}, {fullHd, false, 1715, 754}, {fullHd, false, 1919, 754},
+        {fullHd, true, 28, 0},   {fullHd, true, 31, 1},      {fullHd, true, 1050, 510},  {fullHd, true, 1079, 510},
+        {small, false, 0, 27},   {small, true, 499, 504},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::ToPicturePixel(c.client, c.place, c.vertical, c.vertical ? 511 : 755), c.expected)
+            << (c.vertical ? "y " : "x ") << c.client << " at scale " << c.place.scale;
+    }
+}
+
 }  // namespace

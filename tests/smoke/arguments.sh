@@ -25,7 +25,19 @@ refused "--scale takes a whole number from 1 to 8, not '9'" --scale 9
 refused "--scale takes a whole number from 1 to 8, not 'two'" --scale two
 refused "option '--scale' needs a value" --scale
 refused "option '--record' needs a value" --record
-for bad in --fullscreen --bogus -m --mute=yes mute; do
+refused "option '--settings' needs a value" --settings
+refused "--settings needs a file name, not an empty one" --settings ""
+
+# --help lists every option on standard output, and starts nothing.
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$program" --help >out.txt 2>err.txt
+status=$?
+[ $status = 0 ] || fail "--help: exit status $status, expected 0"
+[ -s err.txt ] && fail "--help wrote to standard error: $(cat err.txt)"
+for option in --fullscreen --window --scale --mute --record --settings --version --help; do
+  grep -qe "  $option" out.txt || fail "--help does not list $option"
+done
+[ -e debug.txt ] && [ -n "$(tail -n +2 debug.txt)" ] && fail "--help started the engine"
+for bad in --full-screen --bogus -m --mute=yes mute; do
   refused "unknown option '$bad'" --mute "$bad"
   [ -e debug.txt ] && [ -n "$(tail -n +2 debug.txt)" ] && fail "$bad: the engine started"
 done

@@ -119,7 +119,8 @@ def key(*args):
 
 def start(tarvo, *args, env=None):
     work = tempfile.mkdtemp(prefix='tarvo-e2e-')
-    env = dict(os.environ, TARVO_NO_MESSAGE_BOX='1', **(env or {}))
+    # Settings of the test's own, never the machine user's.
+    env = dict(os.environ, TARVO_NO_MESSAGE_BOX='1', **dict({'XDG_CONFIG_HOME': work}, **(env or {})))
     game = subprocess.Popen([os.path.abspath(tarvo)] + list(args), cwd=work, env=env, stdout=subprocess.PIPE,
                             stderr=subprocess.PIPE)
     return game, work
