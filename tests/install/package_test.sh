@@ -3,7 +3,7 @@
 # no error, their files where Debian keeps them. The game's dependencies are
 # computed from the programs' libraries and its menu entry is valid; the
 # engine's development package holds the headers, libraries, CMake and
-# pkg-config files, and depends on SDL2's development packages. Exits 77 (a skip) when a
+# pkg-config files, and depends on SDL2's and Xlib's development packages. Exits 77 (a skip) when a
 # tool it needs is not installed.
 # Usage: package_test.sh BUILD_DIR SOURCE_DESKTOP_ENTRY
 set -u
@@ -16,6 +16,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# lint DEB NAME: errors fail; warnings are printed for the reader.
+lint() {
+  lintian --tag-display-limit 0 "$1" >"$work/lintian-$2.txt" 2>&1
+  grep -E '^[EW]: ' "$work/lintian-$2.txt"
+  grep -q '^E: ' "$work/lintian-$2.txt" && fail "lintian reports errors in $2"
+  grep -q 'No such\|^Usage\|^Error' "$work/lintian-$2.txt" && fail "lintian did not run: $(head -3 "$work/lintian-$2.txt")"
+}
 
 desktop-file-validate "$entry" >"$work/validate.txt" 2>&1 || fail "desktop-file-validate: $(cat "$work/validate.txt")"
 [ -s "$work/validate.txt" ] && fail "desktop-file-validate says: $(cat "$work/validate.txt")"
@@ -26,11 +33,7 @@ deb=$(ls "$work"/package/tarvo_*.deb 2>/dev/null | head -1)
 if [ -z "$deb" ]; then
   fail "cpack made no .deb"
 else
-  # Errors fail; warnings are printed for the reader.
-  lintian --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1
-  grep -E '^[EW]: ' "$work/lintian.txt"
-  grep -q '^E: ' "$work/lintian.txt" && fail "lintian reports errors"
-  grep -q 'No such\|^Usage\|^Error' "$work/lintian.txt" && fail "lintian did not run: $(head -3 "$work/lintian.txt")"
+  lint "$deb" tarvo
 
   depends=$(dpkg-deb -f "$deb" Depends)
   for d in 'libsdl2-2.0-0 (>=' 'libsdl2-ttf-2.0-0 (>=' 'libsdl2-mixer-2.0-0 (>=' 'libc6 (>=' fonts-dejavu-core; do
@@ -52,11 +55,9 @@ dev=$(ls "$work"/package/libtarvo-dev_*.deb 2>/dev/null | head -1)
 if [ -z "$dev" ]; then
   fail "cpack made no libtarvo-dev package"
 else
-  lintian --tag-display-limit 0 "$dev" >"$work/lintian-dev.txt" 2>&1
-  grep -E '^[EW]: ' "$work/lintian-dev.txt"
-  grep -q '^E: ' "$work/lintian-dev.txt" && fail "lintian reports errors in the development package"
+  lint "$dev" libtarvo-dev
   depends=$(dpkg-deb -f "$dev" Depends)
-  for d in libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev; do
+  for d in libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libx11-dev; do
     echo "$depends" | grep -qE "(^|, )$d(\$|,| )" || fail "libtarvo-dev's Depends lacks $d: $depends"
   done
   [ "$(dpkg-deb -f "$dev" Version)" = "$version" ] || fail "libtarvo-dev version $(dpkg-deb -f "$dev" Version)"
