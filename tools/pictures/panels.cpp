@@ -49,12 +49,13 @@ void DrawIntro(Canvas& c) {
                           {"Up / Down arrows", "thrust forward / back"},
                           {"Space", "fire"},
                           {"P", "pause and resume"},
+                          {"M", "sound off and on"},
                           {"Escape", "quit"}};
-    int y = 108;
+    int y = 104;
     for (const Line& line : lines) {
         DrawText(c, Face::Bold, 16, line.keys, KEY, mid - 20 - TextWidth(Face::Bold, 16, line.keys), y);
         DrawText(c, Face::Regular, 16, line.action, TEXT, mid + 4, y);
-        y += 26;
+        y += 23;
     }
     DrawTextCentred(c, Face::Bold, 21, "Press Space to start", Opaque(255, 255, 255), mid, 250);
 }
