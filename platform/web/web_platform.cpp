@@ -15,6 +15,7 @@
 
 #include "platform/frame_pacer.h"
 #include "platform/memory_surfaces.h"
+#include "platform/web/rgba_row.h"
 #include "platform/web/web_input.h"
 
 namespace platform {
@@ -817,18 +818,10 @@ private:
             return;
         }
         rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-        uint8_t* out = rgba.data();
         for (int y = 0; y < height; ++y) {
             const auto* row =
                 reinterpret_cast<const uint16_t*>(source.pixels.data() + static_cast<size_t>(y) * source.pitchBytes);
-            for (int x = 0; x < width; ++x) {
-                const uint32_t word = row[x];
-                const uint32_t r = (word >> 11) & 31, g = (word >> 5) & 63, b = word & 31;
-                *out++ = static_cast<uint8_t>((r << 3) | (r >> 2));
-                *out++ = static_cast<uint8_t>((g << 2) | (g >> 4));
-                *out++ = static_cast<uint8_t>((b << 3) | (b >> 2));
-                *out++ = 255;
-            }
+            Rgba565Row(row, rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4, width);
         }
         PagePutPixels(rgba.data(), width, height);
     }
