@@ -798,8 +798,8 @@ private:
     void Present(const Surface& source) {
         if (mainWindow == nullptr) return;
         // A scripted run shows only the frames the browser gets to draw: the
-        // last one before each yield.
-        if (scripted && !presentingNow) {
+        // last one before each yield (not counted in the frame work).
+        if (scripted) {
             shown = &source;
             return;
         }
@@ -865,9 +865,7 @@ private:
         if (scripted) {
             if (nowMs - lastYieldMs >= kScriptedYieldMs) {
                 if (shown != nullptr) {
-                    presentingNow = true;
-                    Present(*shown);
-                    presentingNow = false;
+                    PresentNow(*shown);
                     shown = nullptr;
                 }
                 emscripten_sleep(0);
@@ -917,7 +915,6 @@ private:
     FramePacer pacer{kFramePeriodNanos};
     std::vector<uint8_t> rgba;
     const Surface* shown = nullptr;  // scripted: the frame to show at the next yield
-    bool presentingNow = false;
     double lastWakeMs = 0;
     double lastYieldMs = 0;
     double workMs = 0;
