@@ -133,6 +133,9 @@ def main(argv):
     parser.add_argument('--only', choices=('webgl', '2d'), help='measure one presentation only')
     parser.add_argument('web_dirs', nargs='+')
     args = parser.parse_args(argv[1:])
+    if bt.websocket is None or not bt.find_chromium():
+        sys.stderr.write('needs Chromium and python3-websocket (Debian\'s python3: /usr/bin/python3)\n')
+        return 1
     rows = []
     browser = bt.Browser()
     try:
