@@ -27,6 +27,8 @@ const BlitKernels* BestKernels() {
     if (HasAvx512()) return &kAvx512BlitKernels;
     if (HasAvx2()) return &kAvx2BlitKernels;
     return &kSse2BlitKernels;
+#elif defined(__wasm_simd128__)
+    return &kWasmSimdBlitKernels;
 #else
     return &kScalarBlitKernels;
 #endif
@@ -101,6 +103,10 @@ const BlitKernels* BlitKernelsFor(BlitLevel level) {
             return HasAvx2() ? &kAvx2BlitKernels : nullptr;
         case BlitLevel::kAvx512:
             return HasAvx512() ? &kAvx512BlitKernels : nullptr;
+#endif
+#if defined(__wasm_simd128__)
+        case BlitLevel::kWasmSimd128:
+            return &kWasmSimdBlitKernels;
 #endif
         default:
             return nullptr;

@@ -3,7 +3,8 @@
 // every kernel: the scalar rule (the reference that every fast path must match
 // bit for bit), SSE2 (any x86-64), AVX2 and AVX-512 (AVX2 plus masked stores
 // for keyed images), the last two chosen at run time when the processor has
-// them. Other processors get the scalar set.
+// them, and WebAssembly SIMD in a browser build made with it. Other
+// processors get the scalar set.
 //
 // Depends on nothing but the pointers and channel masks it is given. The
 // vector builds need masks that fit in 16 bits; with wider masks they hand
@@ -57,13 +58,16 @@ struct BlitKernels {
     void (*tiled)(const TiledFill& fill);
 };
 
-enum class BlitLevel { kScalar, kSse2, kAvx2, kAvx512 };
+enum class BlitLevel { kScalar, kSse2, kAvx2, kAvx512, kWasmSimd128 };
 
 extern const BlitKernels kScalarBlitKernels;
 #if defined(__x86_64__) || defined(__i386__)
 extern const BlitKernels kSse2BlitKernels;
 extern const BlitKernels kAvx2BlitKernels;
 extern const BlitKernels kAvx512BlitKernels;
+#endif
+#if defined(__wasm_simd128__)
+extern const BlitKernels kWasmSimdBlitKernels;
 #endif
 
 // The kernels of one level, or null when this processor cannot run them.

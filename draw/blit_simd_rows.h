@@ -1,10 +1,10 @@
-// Vector row loops shared by the SSE2, AVX2 and AVX-512 builds of the blit
-// kernels.
+// Vector row loops shared by the SSE2, AVX2, AVX-512 and WebAssembly SIMD
+// builds of the blit kernels.
 // Each instruction-set file includes this inside its own anonymous namespace,
 // after choosing its target, so that each gets a private copy compiled for
 // that target (a shared inline copy could be merged into the wrong one). The
-// includer provides <immintrin.h>, <cstring>, draw/blit_scalar.h and vector
-// traits types: T (the register), N (pixels a register), Load, Store, LoadA
+// includer provides its intrinsics header, <cstring>, draw/blit_scalar.h and
+// vector traits types: T (the register), N (pixels a register), Load, Store, LoadA
 // (N alpha bytes widened to 16-bit lanes), Set1, Zero, And, Or, Add, CmpEq,
 // MulHi (unsigned), AddSat (unsigned), Min (unsigned), Shl8, Select; a wide
 // type with kMaskedStores also provides StoreNonKey for keyed rows.

@@ -15,6 +15,7 @@
 
 #include "platform/frame_pacer.h"
 #include "platform/memory_surfaces.h"
+#include "platform/web/rgba_row.h"
 #include "platform/web/web_input.h"
 
 namespace platform {
@@ -376,8 +377,12 @@ EM_JS(int, PageReadGamepads, (int* out, int most), {
     return n;
 });
 
-// How long frames take to make, for the page to show (milliseconds).
-EM_JS(void, PageFrameWork, (double milliseconds), { Module.frameWorkMs = milliseconds; });
+// How long frames take to make, for the page to show (milliseconds): all of
+// the work, and the part of it that puts the picture on the page.
+EM_JS(void, PageFrameWork, (double milliseconds, double presentMilliseconds), {
+    Module.frameWorkMs = milliseconds;
+    Module.framePresentMs = presentMilliseconds;
+});
 
 struct Window {
     int x = 0;
@@ -788,15 +793,23 @@ private:
         return EM_FALSE;
     }
 
-    // The surface's top-left part, as much as the canvas shows, in RGBA.
+    // The surface's top-left part, as much as the canvas shows, timed for
+    // the page's figures.
     void Present(const Surface& source) {
         if (mainWindow == nullptr) return;
         // A scripted run shows only the frames the browser gets to draw: the
-        // last one before each yield.
-        if (scripted && !presentingNow) {
+        // last one before each yield (not counted in the frame work).
+        if (scripted) {
             shown = &source;
             return;
         }
+        const double startMs = emscripten_get_now();
+        PresentNow(source);
+        presentMs += emscripten_get_now() - startMs;
+    }
+
+    // Through WebGL as a 5-6-5 texture, or on the 2D canvas in RGBA.
+    void PresentNow(const Surface& source) {
         const int width = std::min(source.width, mainWindow->width);
         const int height = std::min(source.height, mainWindow->height);
         if (webgl) {
@@ -805,18 +818,10 @@ private:
             return;
         }
         rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-        uint8_t* out = rgba.data();
         for (int y = 0; y < height; ++y) {
             const auto* row =
                 reinterpret_cast<const uint16_t*>(source.pixels.data() + static_cast<size_t>(y) * source.pitchBytes);
-            for (int x = 0; x < width; ++x) {
-                const uint32_t word = row[x];
-                const uint32_t r = (word >> 11) & 31, g = (word >> 5) & 63, b = word & 31;
-                *out++ = static_cast<uint8_t>((r << 3) | (r >> 2));
-                *out++ = static_cast<uint8_t>((g << 2) | (g >> 4));
-                *out++ = static_cast<uint8_t>((b << 3) | (b >> 2));
-                *out++ = 255;
-            }
+            Rgba565Row(row, rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4, width);
         }
         PagePutPixels(rgba.data(), width, height);
     }
@@ -851,17 +856,16 @@ private:
         if (lastWakeMs > 0) {
             workMs += nowMs - lastWakeMs;
             if (++workFrames == 60) {
-                PageFrameWork(workMs / workFrames);
+                PageFrameWork(workMs / workFrames, presentMs / workFrames);
                 workMs = 0;
+                presentMs = 0;
                 workFrames = 0;
             }
         }
         if (scripted) {
             if (nowMs - lastYieldMs >= kScriptedYieldMs) {
                 if (shown != nullptr) {
-                    presentingNow = true;
-                    Present(*shown);
-                    presentingNow = false;
+                    PresentNow(*shown);
                     shown = nullptr;
                 }
                 emscripten_sleep(0);
@@ -911,10 +915,10 @@ private:
     FramePacer pacer{kFramePeriodNanos};
     std::vector<uint8_t> rgba;
     const Surface* shown = nullptr;  // scripted: the frame to show at the next yield
-    bool presentingNow = false;
     double lastWakeMs = 0;
     double lastYieldMs = 0;
     double workMs = 0;
+    double presentMs = 0;
     int workFrames = 0;
 };
 
