@@ -39,10 +39,7 @@ import browser_test as bt  # noqa: E402
 def start_fight(browser, server, webgl):
     added = None
     if not webgl:
-        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=(
-            'const plain = HTMLCanvasElement.prototype.getContext;'
-            'HTMLCanvasElement.prototype.getContext = function (kind, options) {'
-            '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };'))
+        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=bt.NO_WEBGL)
     browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
     browser.open(server.url())
     if not browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', 120):

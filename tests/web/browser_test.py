@@ -383,6 +383,11 @@ class Browser:
 
 # --- Scenarios -------------------------------------------------------------------
 
+# Run before the page's scripts: a browser without WebGL.
+NO_WEBGL = ('const plain = HTMLCanvasElement.prototype.getContext;'
+            'HTMLCanvasElement.prototype.getContext = function (kind, options) {'
+            '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };')
+
 KEYS = {
     'space': (32, ' ', 'Space', ' '),
     'up': (38, 'ArrowUp', 'ArrowUp', None),
@@ -608,10 +613,7 @@ def refuse(browser, server, web_dir, replay):
     browser.call('Emulation.clearDeviceMetricsOverride')
 
     # No WebGL: the picture goes on a 2D canvas, with nothing said.
-    added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=(
-        'const plain = HTMLCanvasElement.prototype.getContext;'
-        'HTMLCanvasElement.prototype.getContext = function (kind, options) {'
-        '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };'))
+    added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=NO_WEBGL)
     browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
     browser.open(server.url())
     browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
