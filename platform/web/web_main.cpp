@@ -62,13 +62,48 @@ EM_JS(void, PageScriptRefused, (const char* message), {
     if (Module.scriptRefused) Module.scriptRefused(m);
 });
 
-EM_JS(void, PageFrameState, (const char* json, int keepAll), {
+// A scripted run keeps every frame's state.
+EM_JS(void, PageKeepFrameState, (const char* json), {
     var line = UTF8ToString(json);
-    if (keepAll) (window.tarvoStates = window.tarvoStates || []).push(line);
+    (window.tarvoStates = window.tarvoStates || []).push(line);
     window.tarvoState = line;
 });
 
+// Play from the keyboard writes each frame's state only into the program's
+// memory; `tarvoState` turns it into the page's text when someone reads it,
+// which saves the conversion on every frame nobody looks at.
+EM_JS(void, PageShareFrameState, (), {
+    var last, seen = -1;
+    Object.defineProperty(window, "tarvoState", {configurable: true, get: function () {
+        if (!ABORT) {
+            var version = _PageFrameStateVersion();
+            if (version !== seen) {
+                seen = version;
+                var line = _PageFrameState();
+                last = line ? UTF8ToString(line) : undefined;
+            }
+        }
+        return last;
+    }});
+});
+
+// Once the program has ended, `tarvoState` keeps its last state.
+EM_JS(void, PageKeepLastFrameState, (), {
+    var last = window.tarvoState;
+    Object.defineProperty(window, "tarvoState", {configurable: true, writable: true, value: last});
+});
+
+// The state after the last whole frame (empty before the first), and how
+// many times it has changed.
+std::string frameState;
+int frameStateVersion = 0;
+
 }  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* PageFrameState() {
+    return frameState.empty() ? nullptr : frameState.c_str();
+}
+extern "C" EMSCRIPTEN_KEEPALIVE int PageFrameStateVersion() { return frameStateVersion; }
 
 int main() {
     char* scriptText = PageScript();
@@ -100,14 +135,20 @@ int main() {
         web->Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
     }
     platform::WebPlatform& machine = *web;
+    if (!scripted) PageShareFrameState();
     web->beforeFrame = [&machine, scripted, frames](int framesDone) {
         const StateReportFn report = StateReport();
-        if (framesDone > 0 && report) PageFrameState(report(framesDone - 1).c_str(), scripted ? 1 : 0);
+        if (framesDone > 0 && report) {
+            frameState = report(framesDone - 1);
+            ++frameStateVersion;
+            if (scripted) PageKeepFrameState(frameState.c_str());
+        }
         if (frames >= 0 && framesDone >= frames) machine.PostQuitMessage(0);
     };
     platform::SetCurrent(web.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
     web->beforeFrame = nullptr;
+    if (!scripted) PageKeepLastFrameState();
     web.reset();
     platform::SetCurrent(nullptr);
     std::exit(code);

@@ -180,9 +180,16 @@ EM_JS(void, PageSizeCanvas, (int bufferWidth, int bufferHeight, double cssWidth,
 });
 
 // Puts width x height RGBA pixels on the 2D canvas at its top-left corner.
+// The ImageData over them is made once, and again only when they move or the
+// memory grows (which replaces its buffer).
 EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
-    var pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    Module.canvasContext.putImageData(new ImageData(pixels, width, height), 0, 0);
+    var image = Module.canvasImage;
+    if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba || image.width !== width ||
+        image.height !== height) {
+        image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+        Module.canvasImage = image;
+    }
+    Module.canvasContext.putImageData(image, 0, 0);
 });
 
 EM_JS(void, PageClearCanvas, (), {
@@ -354,15 +361,25 @@ EM_JS(void, PageNextAnimationFrame, (), {
 // The standard-mapping gamepads the browser knows, at most `most`, each as
 // five numbers in `out`: connected (1) or not (0), the pressed buttons as
 // bits by index (0 to 16), the left stick's x and y in thousandths. The
-// number of slots written. No Gamepad API: none.
+// number of slots written. No Gamepad API: none. Asking the browser costs
+// time on every frame, so with no pad in use it is asked twice a second (and
+// at once when it says a pad has come).
 EM_JS(int, PageReadGamepads, (int* out, int most), {
     if (!navigator.getGamepads) return 0;
+    var look = Module.gamepadLook;
+    if (!look) {
+        look = Module.gamepadLook = {inUse: false, frames: 0};
+        window.addEventListener("gamepadconnected", function () { look.inUse = true; });
+    }
+    if (!look.inUse && look.frames++ % 30 !== 0) return 0;
     var pads;
     try { pads = navigator.getGamepads() || []; } catch (e) { return 0; }
     var n = Math.min(pads.length, most);
+    look.inUse = false;
     for (var i = 0; i < n; ++i) {
         var pad = pads[i], at = (out >> 2) + i * 5;
         var usable = pad && pad.connected && pad.mapping === "standard";
+        if (usable) look.inUse = true;
         HEAP32[at] = usable ? 1 : 0;
         var bits = 0;
         if (usable) {
