@@ -62,6 +62,14 @@ EM_JS(void, PageScriptRefused, (const char* message), {
     if (Module.scriptRefused) Module.scriptRefused(m);
 });
 
+// On a touch device the intro names the page's controls instead of keys: the
+// page's own picture takes the intro's place before the game loads it.
+EM_JS(void, PageUseTouchPictures, (), {
+    if (!document.body.classList.contains("touch") || !FS.analyzePath("/Touch/intro_text.tif").exists) return;
+    if (FS.analyzePath("/Images/intro_text.tif").exists) FS.unlink("/Images/intro_text.tif");
+    FS.rename("/Touch/intro_text.tif", "/Images/intro_text.tif");
+});
+
 // A scripted run keeps every frame's state.
 EM_JS(void, PageKeepFrameState, (const char* json), {
     var line = UTF8ToString(json);
@@ -129,6 +137,8 @@ int main() {
         }
     }
 
+    // A key script plays what tarvo-replay plays, pictures included.
+    if (!scripted) PageUseTouchPictures();
     std::unique_ptr<platform::WebPlatform> web = platform::CreateWebPlatform({scripted});
     for (const KeyEvent& event : events) {
         const uint32_t message = event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP;

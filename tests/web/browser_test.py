@@ -9,7 +9,8 @@ the page says.
   browser_test.py refuse  WEB_DIR TARVO_REPLAY   no WebAssembly, pictures not downloaded, a small
                                                  screen, no WebGL, a message box and its keys,
                                                  addresses refused, a refused key script
-  browser_test.py phone   WEB_DIR                phones upright and on their side, by touch
+  browser_test.py phone   WEB_DIR TARVO_REPLAY   phones upright and on their side, by touch, and
+                                                 the intro naming the touch controls
   browser_test.py gamepad WEB_DIR                a standard gamepad, plugged in while playing
   browser_test.py offline WEB_DIR                compressed, installable, and played again offline
   browser_test.py replay  WEB_DIR TARVO_REPLAY SCRIPT FRAMES
@@ -733,19 +734,33 @@ def firing(browser, wanted, timeout=PATIENCE):
     return False
 
 
-def phone(server):
+# The intro's colour for the keys, in 5-6-5.
+KEY_565 = (130 & 0xF8, 210 & 0xFC, 255 & 0xF8)
+
+
+def share_of(picture, colour):
+    """The share of a picture's pixels that are `colour` once cut to 5-6-5."""
+    cut = as565(picture).rgb
+    wanted = bytes(colour)
+    return sum(cut[i:i + 3] == wanted for i in range(0, len(cut), 3)) / (picture.width * picture.height)
+
+
+def phone(server, replay):
     """The page on a phone (3 device pixels a CSS pixel, touch only), upright
     and on its side, each in a browser of its own: Chromium's emulated touch
     does not outlive the first page it touched."""
+    # How much of the keyboard's intro over the arena is in the keys' colour;
+    # the touch intro's few signs show about a third as much.
+    keyboard_keys = share_of(replay_frame(replay, '', 0), KEY_565)
     for width, height in ((390, 844), (844, 390)):
         browser = Browser()
         try:
-            phone_shape(browser, server, width, height)
+            phone_shape(browser, server, width, height, keyboard_keys)
         finally:
             browser.close()
 
 
-def phone_shape(browser, server, width, height):
+def phone_shape(browser, server, width, height, keyboard_keys):
     upright = height > width
     shape = 'upright' if upright else 'on its side'
     browser.call('Emulation.setDeviceMetricsOverride', width=width, height=height, deviceScaleFactor=3,
@@ -773,6 +788,12 @@ def phone_shape(browser, server, width, height):
         return r[0] + r[2] <= canvas[0] or r[0] >= canvas[0] + canvas[2]
     check(all(beside(r) for r in controls.values()),
           'they sit %s the picture, never over it' % ('below' if upright else 'beside'))
+
+    # The intro names the controls by their signs, not the keyboard's keys.
+    keys = share_of(browser.canvas_shot(), KEY_565)
+    check(0.1 * keyboard_keys < keys < 0.5 * keyboard_keys,
+          '%s, the intro names the touch controls, not keys (key colour on %.3f %% of the picture, the keyboard\'s'
+          ' intro %.3f %%)' % (shape, 100 * keys, 100 * keyboard_keys))
 
     where = {k: centre(r) for k, r in controls.items()}
     # A finger on the picture is no key, and scrolls nothing.
@@ -993,7 +1014,7 @@ def main(argv):
         elif mode == 'refuse':
             refuse(browser, server, web_dir, os.path.abspath(argv[3]))
         elif mode == 'phone':
-            phone(server)
+            phone(server, os.path.abspath(argv[3]))
         elif mode == 'gamepad':
             gamepad(browser, server)
         elif mode == 'offline':

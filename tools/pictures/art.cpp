@@ -43,6 +43,11 @@ const std::vector<PictureEntry>& AllPictures() {
     return list;
 }
 
+const PictureEntry& TouchIntroPicture() {
+    static const PictureEntry entry = {"intro_text", 500, 300, 1, DrawIntroTouch};
+    return entry;
+}
+
 Canvas Draw(const PictureEntry& picture) {
     Canvas canvas(picture.width, picture.height);
     picture.draw(canvas);

@@ -31,6 +31,8 @@ void DrawHealth(Canvas& canvas);
 void DrawBar(Canvas& canvas, Rgba colour);
 
 void DrawIntro(Canvas& canvas);
+// The intro a touch device shows instead: the page's controls in place of keys.
+void DrawIntroTouch(Canvas& canvas);
 void DrawEnd(Canvas& canvas);
 
 }  // namespace pictures

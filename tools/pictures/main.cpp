@@ -1,7 +1,8 @@
-// make_pictures OUTDIR [ICONDIR [WEBICONDIR]]: draws every picture the game loads and writes each into
+// make_pictures OUTDIR [ICONDIR [WEBDIR]]: draws every picture the game loads and writes each into
 // OUTDIR, the desktop icon as ICONDIR/<size>x<size>/apps/tarvo.png at each icon size when given
-// (ICONDIR is laid out as the freedesktop icon theme's hicolor folder), and the web page's icons as
-// WEBICONDIR/icon-<size>.png at the sizes a browser asks for to install a page.
+// (ICONDIR is laid out as the freedesktop icon theme's hicolor folder), and the web page's own
+// pictures into WEBDIR: its icons as icon-<size>.png at the sizes a browser asks for to install a
+// page, and the intro a touch device shows as touch/intro_text.tif.
 // The build runs it so that the build folder's Images/ holds the game's art; the drawing code is the
 // art's only source, and the same code gives the same files on every run.
 #include <cstdio>
@@ -30,7 +31,7 @@ bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 4) {
-        std::fprintf(stderr, "usage: make_pictures OUTDIR [ICONDIR [WEBICONDIR]]\n");
+        std::fprintf(stderr, "usage: make_pictures OUTDIR [ICONDIR [WEBDIR]]\n");
         return 2;
     }
     std::string error;
@@ -56,6 +57,15 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());
                 return 1;
             }
+        }
+        const pictures::PictureEntry& intro = pictures::TouchIntroPicture();
+        const std::filesystem::path touch = std::filesystem::path(argv[3]) / "touch";
+        std::error_code ignored;
+        std::filesystem::create_directories(touch, ignored);
+        if (!pictures::WritePicture((touch / pictures::PictureFileName(intro)).string(), intro, pictures::Draw(intro),
+                                    error)) {
+            std::fprintf(stderr, "make_pictures: %s\n", error.c_str());
+            return 1;
         }
     }
     return 0;

@@ -1,5 +1,7 @@
 #include "tools/pictures/drawings.h"
 
+#include <initializer_list>
+
 #include "tools/pictures/text.h"
 
 namespace pictures {
@@ -36,28 +38,49 @@ const Rgba DIM = Opaque(150, 160, 184);
 
 }  // namespace
 
-void DrawIntro(Canvas& c) {
+namespace {
+
+struct IntroLine {
+    const char* keys;
+    const char* action;
+};
+
+// The intro panel: what to do, how to play (`lines`), and how to start.
+void Intro(Canvas& c, std::initializer_list<IntroLine> lines, const char* start) {
     Panel(c, Opaque(70, 120, 210));
     const int mid = c.Width() / 2;
     DrawTextCentred(c, Face::Bold, 46, "TARVO", GOLD, mid, 14);
     DrawTextCentred(c, Face::Regular, 15, "Destroy the blue, green and yellow ships.", DIM, mid, 74);
-    struct Line {
-        const char* keys;
-        const char* action;
-    };
-    const Line lines[] = {{"Left / Right arrows", "turn"},
-                          {"Up / Down arrows", "thrust forward / back"},
-                          {"Space", "fire"},
-                          {"P", "pause and resume"},
-                          {"M", "sound off and on"},
-                          {"Escape", "quit"}};
     int y = 104;
-    for (const Line& line : lines) {
+    for (const IntroLine& line : lines) {
         DrawText(c, Face::Bold, 16, line.keys, KEY, mid - 20 - TextWidth(Face::Bold, 16, line.keys), y);
         DrawText(c, Face::Regular, 16, line.action, TEXT, mid + 4, y);
         y += 23;
     }
-    DrawTextCentred(c, Face::Bold, 21, "Press Space to start", Opaque(255, 255, 255), mid, 250);
+    DrawTextCentred(c, Face::Bold, 21, start, Opaque(255, 255, 255), mid, 250);
+}
+
+}  // namespace
+
+void DrawIntro(Canvas& c) {
+    Intro(c,
+          {{"Left / Right arrows", "turn"},
+           {"Up / Down arrows", "thrust forward / back"},
+           {"Space", "fire"},
+           {"P", "pause and resume"},
+           {"M", "sound off and on"},
+           {"Escape", "quit"}},
+          "Press Space to start");
+}
+
+// The same panel naming the page's touch controls by the signs they carry.
+void DrawIntroTouch(Canvas& c) {
+    Intro(c,
+          {{"\u25C0  \u25B6", "turn"},
+           {"\u25B2  \u25BC", "thrust forward / back"},
+           {"\u25CF", "fire"},
+           {"\u275A\u275A", "pause and resume"}},
+          "Touch \u25CF to start");
 }
 
 void DrawEnd(Canvas& c) {
