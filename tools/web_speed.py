@@ -4,7 +4,7 @@ frames a second while flying and firing, through WebGL and on a 2D canvas,
 at the browser's own speed and with its CPU slowed down (DevTools CPU
 throttling, as a cheap phone). A measurement, not a test: it prints a table.
 
-  web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--profile] WEB_DIR [WEB_DIR ...]
+  web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--profile] [--gpu] WEB_DIR [WEB_DIR ...]
 
 Each WEB_DIR is a page made by `make web-page` (for example one built with
 -DTARVO_WEB_SIMD=OFF beside the default one). The page is 800 x 600 CSS
@@ -13,9 +13,14 @@ Module.frameWorkMs (the program's own work a frame, averaged over 60 frames:
 game update, drawing, and handing the picture to the browser), the part of
 it that hands over the picture (Module.framePresentMs), the rest (game
 update and drawing in WebAssembly), and game frames a second counted from
-window.tarvoState over S seconds. The first rows are a page that does
-nothing but ask for animation frames: the most frames a second this browser
-gives any page at that CPU speed.
+window.tarvoState over S seconds. The first rows are the ceilings: a page
+that does nothing but ask for animation frames, and pages that do nothing
+but put one 756 x 512 picture on a canvas each animation frame, as the game
+does (a 16-bit texture through WebGL, RGBA on a 2D canvas), with no game.
+
+--gpu runs Chromium with a GPU process that draws in software (SwiftShader),
+as a machine with a GPU composites the page, instead of none, which is how
+the browser tests run it (the canvas then goes back to the main thread).
 
 --profile adds the main thread's whole busy time a frame (what is not idle
 in DevTools Profiler samples; only at the browser's own speed, since slowed
@@ -29,7 +34,9 @@ import argparse
 import collections
 import json
 import os
+import shutil
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'web'))
@@ -90,6 +97,51 @@ def empty_page(browser, rate, seconds):
     return fps
 
 
+# Only the hand-over: one changing 756 x 512 picture each animation frame.
+BARE_PAGE = '''<!doctype html>
+<body style="margin:0;background:#000"><canvas id="canvas" width="756" height="512"></canvas><script>
+window.frames_seen = 0;
+const canvas = document.getElementById('canvas');
+let show;
+if (location.hash === '#webgl') {
+  const gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: false, stencil: false});
+  const words = new Uint16Array(756 * 512).map((_, i) => i * 7);
+  gl.bindTexture(gl.TEXTURE_2D, gl.createTexture());
+  gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.NEAREST);
+  gl.pixelStorei(gl.UNPACK_ALIGNMENT, 2);
+  gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGB, 756, 512, 0, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, words);
+  show = n => {
+    words[n % words.length] ^= 0xFFFF;
+    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 756, 512, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, words);
+    gl.clear(gl.COLOR_BUFFER_BIT);
+  };
+} else {
+  const context = canvas.getContext('2d', {alpha: false});
+  const image = new ImageData(756, 512);
+  image.data.forEach((_, i) => { image.data[i] = i * 13; });
+  show = n => { image.data[n % image.data.length] ^= 0xFF; context.putImageData(image, 0, 0); };
+}
+(function next() { show(++window.frames_seen); requestAnimationFrame(next); })();
+</script>
+'''
+
+
+def bare_page(browser, url, rate, seconds, profiling):
+    """(frames a second, main thread busy ms a frame or None) of a page that only shows a picture."""
+    browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
+    browser.open(url)
+    browser.call('Emulation.setCPUThrottlingRate', rate=rate)
+    time.sleep(2)
+    first, began = browser.evaluate('window.frames_seen'), time.time()
+    time.sleep(seconds)
+    fps = (browser.evaluate('window.frames_seen') - first) / (time.time() - began)
+    busy = None
+    if profiling and rate == 1:
+        busy = profile(browser, seconds, {}, quiet=True) * 1000 / max(fps, 1)
+    browser.call('Emulation.setCPUThrottlingRate', rate=1)
+    return fps, busy
+
+
 def symbol_names(web_dir):
     """Function names by index from tarvo.js.symbols, when the page was linked with --emit-symbol-map."""
     path = os.path.join(web_dir, 'tarvo.js.symbols')
@@ -102,7 +154,7 @@ def symbol_names(web_dir):
     return names
 
 
-def profile(browser, seconds, names):
+def profile(browser, seconds, names, quiet=False):
     browser.call('Profiler.enable')
     browser.call('Profiler.setSamplingInterval', interval=100)
     browser.call('Profiler.start')
@@ -116,9 +168,10 @@ def profile(browser, seconds, names):
         frame = nodes[node_id]['callFrame']
         name = frame['functionName'] or '(%s)' % (frame['url'].split('/')[-1] or 'native')
         by_name[names.get(name, name)] += count
-    print('  main-thread samples by function (self, %d samples in %.0f s):' % (total, seconds))
-    for name, count in by_name.most_common(14):
-        print('    %5.1f %%  %s' % (100.0 * count / total, name))
+    if not quiet:
+        print('  main-thread samples by function (self, %d samples in %.0f s):' % (total, seconds))
+        for name, count in by_name.most_common(14):
+            print('    %5.1f %%  %s' % (100.0 * count / total, name))
     return 1.0 - by_name['(idle)'] / max(total, 1)
 
 
@@ -128,23 +181,37 @@ def main(argv):
     parser.add_argument('--slow', type=int, default=16, help='CPU slow-down for the second run (16)')
     parser.add_argument('--profile', action='store_true')
     parser.add_argument('--only', choices=('webgl', '2d'), help='measure one presentation only')
+    parser.add_argument('--gpu', action='store_true', help='a GPU process drawing in software, not none')
     parser.add_argument('web_dirs', nargs='+')
     args = parser.parse_args(argv[1:])
     if bt.websocket is None or not bt.find_chromium():
         sys.stderr.write('needs Chromium and python3-websocket (Debian\'s python3: /usr/bin/python3)\n')
         return 1
     rows = []
-    browser = bt.Browser()
+    presentations = [p for p in ('webgl', '2d') if args.only in (None, p)]
+    bare = tempfile.mkdtemp(prefix='tarvo-web-speed-')
+    with open(os.path.join(bare, 'index.html'), 'w') as f:
+        f.write(BARE_PAGE)
+    server = bt.Server(bare)
+    browser = bt.Browser(gpu=args.gpu)
     try:
         for rate in (1, args.slow):
             rows.append(('(an empty page)', '-', rate, 0, 0, empty_page(browser, rate, args.seconds), None))
+        for shown in presentations:
+            for rate in (1, args.slow):
+                fps, busy = bare_page(browser, server.url() + '#' + shown, rate, args.seconds, args.profile)
+                rows.append(('(only the picture)', shown, rate, 0, 0, fps, busy))
+                print(json.dumps(dict(zip(('page', 'presentation', 'slowed', 'work_ms', 'present_ms', 'fps', 'busy_ms'),
+                                          rows[-1]))), flush=True)
     finally:
         browser.close()
+        server.close()
+        shutil.rmtree(bare, ignore_errors=True)
     for web_dir in args.web_dirs:
         server = bt.Server(os.path.abspath(web_dir))
-        browser = bt.Browser()
+        browser = bt.Browser(gpu=args.gpu)
         try:
-            for webgl in [w for w in (True, False) if args.only != ('2d' if w else 'webgl')]:
+            for webgl in [p == 'webgl' for p in presentations]:
                 for rate in (1, args.slow):
                     start_fight(browser, server, webgl)
                     browser.call('Emulation.setCPUThrottlingRate', rate=rate)
@@ -165,9 +232,11 @@ def main(argv):
           ' main thread busy a frame | frames a second |')
     print('|---|---|---|---|---|---|---|---|')
     for page, shown, rate, work, present, fps, busy in rows:
-        print('| %s | %s | %dx | %.2f ms | %.2f ms | %.2f ms | %s | %.0f |' %
-              (page, shown, rate, work, present, work - present,
-               '%.1f ms' % busy if busy is not None and rate == 1 else '-', fps))
+        # The ceilings run no program.
+        program = ('-',) * 3 if page.startswith('(') else \
+            ('%.2f ms' % work, '%.2f ms' % present, '%.2f ms' % (work - present))
+        print('| %s | %s | %dx | %s | %s | %s | %s | %.0f |' %
+              ((page, shown, rate) + program + ('%.1f ms' % busy if busy is not None and rate == 1 else '-', fps)))
     return 0
 
 

@@ -258,10 +258,14 @@ def find_chromium():
 class Browser:
     """One headless Chromium with one page, spoken to over the DevTools protocol."""
 
-    def __init__(self):
+    def __init__(self, gpu=False):
+        """gpu: a GPU process drawing in software (SwiftShader), as a machine
+        with a GPU has, instead of none."""
         self.profile = tempfile.mkdtemp(prefix='tarvo-web-chromium-')
-        args = [find_chromium(), '--headless=new', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-dev-shm-usage',
-                '--no-default-browser-check', '--disable-extensions', '--disable-background-networking',
+        graphics = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'] if gpu else ['--disable-gpu']
+        args = [find_chromium(), '--headless=new', '--no-sandbox'] + graphics + [
+                '--no-first-run', '--disable-dev-shm-usage', '--no-default-browser-check', '--disable-extensions',
+                '--disable-background-networking',
                 '--disable-component-update', '--disable-sync', '--no-pings', '--no-proxy-server',
                 '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
                 '--disable-backgrounding-occluded-windows', '--force-device-scale-factor=1',
