@@ -4,14 +4,19 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include "image/image.h"
 #include "image/tiff_image.h"
 #include "tests/support/screen_fixture.h"
 #include "tools/pictures/art.h"
+#include "tools/pictures/icon.h"
 #include "tools/pictures/output.h"
 
 using pictures::AllPictures;
@@ -122,6 +127,64 @@ TEST(Pictures, KeyedPicturesUseHardAlphaWithTransparentAndOpaqueParts) {
         EXPECT_EQ(soft, 0);
         EXPECT_GT(transparent, 0);
         EXPECT_GT(opaque, 0);
+    }
+}
+
+// The web page loads it under the intro's name on a touch device: the same size and load mode,
+// keyed the same way, and not the keyboard's picture.
+TEST(Pictures, TouchIntroTakesTheIntrosPlace) {
+    const PictureEntry& touch = pictures::TouchIntroPicture();
+    EXPECT_EQ(touch.name, "intro_text");
+    EXPECT_EQ(touch.width, 500);
+    EXPECT_EQ(touch.height, 300);
+    EXPECT_EQ(touch.loadMode, 1);
+    const Canvas canvas = pictures::Draw(touch);
+    int transparent = 0;
+    int soft = 0;
+    int differ = 0;
+    const std::vector<Rgba>& keyboard = Drawn().at("intro_text").Pixels();
+    for (size_t i = 0; i < canvas.Pixels().size(); ++i) {
+        const Rgba& p = canvas.Pixels()[i];
+        if (p.a == 0) ++transparent;
+        else if (p.a != 255) ++soft;
+        if (p.r != keyboard[i].r || p.g != keyboard[i].g || p.b != keyboard[i].b || p.a != keyboard[i].a) ++differ;
+    }
+    EXPECT_GT(transparent, 0);
+    EXPECT_EQ(soft, 0);
+    EXPECT_GT(differ, 1000);
+}
+
+// The icons' PNG files, decoded by ImageMagick: the same bytes as the canvas, and compressed. A
+// small canvas of noise and runs tries matches of every length and literals of every value.
+TEST(Pictures, IconPngHoldsTheCanvasAsImageMagickDecodesIt) {
+    ASSERT_EQ(access("/usr/bin/convert", X_OK), 0) << "ImageMagick (Debian package imagemagick) is needed";
+    Canvas noise(61, 37);
+    uint32_t seed = 12345;
+    for (int y = 0; y < noise.Height(); ++y) {
+        for (int x = 0; x < noise.Width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const auto byte = [&](int shift) { return static_cast<uint8_t>(seed >> shift); };
+            // Runs of a colour in some rows, noise in others; transparent pixels are black, as
+            // ImageMagick gives them back.
+            if (y % 3 == 0) noise.Put(x, y, Rgba{200, 10, static_cast<uint8_t>(y), 255});
+            else if (byte(7) < 40) noise.Put(x, y, Rgba{0, 0, 0, 0});
+            else noise.Put(x, y, Rgba{byte(24), byte(16), byte(8), 255});
+        }
+    }
+    const Canvas icon = pictures::Resample(Drawn().at("player_ship"), 192);
+    for (const Canvas* canvas : std::initializer_list<const Canvas*>{&noise, &icon}) {
+        SCOPED_TRACE(canvas->Width());
+        const std::string png = pictures::CanvasToPng(*canvas);
+        std::ofstream("picture.png", std::ios::binary) << png;
+        ASSERT_EQ(std::system("/usr/bin/convert picture.png -depth 8 rgba:picture.rgba"), 0);
+        const std::string decoded = ReadBytes("picture.rgba");
+        std::string expected;
+        for (const Rgba& p : canvas->Pixels()) expected += {static_cast<char>(p.r), static_cast<char>(p.g),
+                                                            static_cast<char>(p.b), static_cast<char>(p.a)};
+        EXPECT_TRUE(decoded == expected) << decoded.size() << " bytes decoded, " << expected.size() << " drawn";
+        if (canvas == &icon) {
+            EXPECT_LT(png.size(), expected.size() / 4);
+        }
     }
 }
 

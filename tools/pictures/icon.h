@@ -13,9 +13,9 @@ namespace pictures {
 // colour to the edge).
 Canvas Resample(const Canvas& canvas, int size);
 
-// The canvas as a PNG file (8-bit RGBA, not interlaced). The image data goes
-// into stored (uncompressed) deflate blocks: every PNG reader takes them, and
-// the icons are small.
+// The canvas as a PNG file (8-bit RGBA, not interlaced, rows unfiltered),
+// compressed with deflate's fixed codes: far from the smallest a PNG can be,
+// but the icons' transparent border and enlarged pixels shrink to a fraction.
 std::string CanvasToPng(const Canvas& canvas);
 
 // The icon at size x size, as PNG bytes.
