@@ -599,11 +599,15 @@ def refuse(browser, server, web_dir, replay):
     check(said is not None and 'WebAssembly' in said, 'without WebAssembly the page says so ("%s")' % said)
     browser.call('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
 
-    browser.call('Network.setBlockedURLs', urls=['*tarvo.data'])
-    browser.open(server.url())
-    said = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "failed" && window.tarvoPage.message', 20)
-    check(said is not None and 'pictures could not be downloaded' in said,
-          'pictures that do not download are said on the page ("%s")' % said)
+    for blocked, words, what in (('tarvo.data', 'pictures could not be downloaded (tarvo.data',
+                                  'pictures that do not download are'),
+                                 ('tarvo.wasm', 'game could not be downloaded (tarvo.wasm',
+                                  'a program that does not download is')):
+        browser.call('Network.setBlockedURLs', urls=['*' + blocked])
+        browser.open(server.url())
+        said = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "failed" && window.tarvoPage.message',
+                                20)
+        check(said is not None and words in said, '%s said on the page ("%s")' % (what, said))
     browser.call('Network.setBlockedURLs', urls=[])
 
     # A screen smaller than the game's window, as every phone's in CSS
@@ -904,12 +908,13 @@ def offline(browser, server, web_dir):
     check(one != other and one == again and one.startswith('tarvo-'),
           'the kept set is named by the build\'s content: a changed file is a new name (%s, %s, %s)' %
           (one, other, again))
-    data = open(os.path.join(web_dir, 'tarvo.data'), 'rb').read(2)
+    starts = [open(os.path.join(web_dir, f), 'rb').read(2) for f in ('tarvo.data', 'tarvo.wasm')]
     wire = sum(os.path.getsize(os.path.join(web_dir, f)) for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data'))
-    check(data == b'\x1f\x8b', 'the package is gzip-compressed (%d bytes for the page in all)' % wire)
+    check(starts == [b'\x1f\x8b'] * 2,
+          'the package and the program are gzip-compressed (%d bytes for the page in all)' % wire)
     browser.open(server.url())
     check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
-          is not None, 'the page runs, its package unpacked in the browser')
+          is not None, 'the page runs, its package and program unpacked in the browser')
     manifest = browser.evaluate('fetch("manifest.webmanifest").then(r => r.json())', await_promise=True)
     check(manifest['name'] == 'Tarvo' and [i['sizes'] for i in manifest['icons']] == ['192x192', '512x512'],
           'the manifest has a name and icons (%s, %s)' % (manifest['name'], [i['sizes'] for i in manifest['icons']]))
