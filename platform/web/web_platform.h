@@ -13,7 +13,8 @@
 // the page's focus and blur as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS,
 // with every key still held let go first; mouse moves and buttons on the
 // canvas in logical pixels. The page's touch controls (tarvo_page_key) and
-// standard-mapping gamepads (read once a frame) are keys too: the keyboard,
+// standard-mapping gamepads (read once a frame while one is in use, twice a
+// second while none is) are keys too: the keyboard,
 // the controls and each pad hold keys through the desktop's translator
 // (platform/gamepad_keys.h), and a pad gone lets go of what it held. The engine's message loop is left as it is: the
 // program is built with Asyncify, and the frame wait (inside Lock, as on the
