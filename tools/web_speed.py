@@ -19,8 +19,9 @@ but put one 756 x 512 picture on a canvas each animation frame, as the game
 does (a 16-bit texture through WebGL, RGBA on a 2D canvas), with no game.
 
 --gpu runs Chromium with a GPU process that draws in software (SwiftShader),
-as a machine with a GPU composites the page, instead of none, which is how
-the browser tests run it (the canvas then goes back to the main thread).
+so the page is composited as on a machine with a GPU. Without it Chromium
+runs as the browser tests run it: no GPU process, and a WebGL canvas's
+picture is copied back to the main thread.
 
 --profile adds the main thread's whole busy time a frame (what is not idle
 in DevTools Profiler samples; only at the browser's own speed, since slowed
