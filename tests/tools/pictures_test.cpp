@@ -145,8 +145,10 @@ TEST(Pictures, TouchIntroTakesTheIntrosPlace) {
     const std::vector<Rgba>& keyboard = Drawn().at("intro_text").Pixels();
     for (size_t i = 0; i < canvas.Pixels().size(); ++i) {
         const Rgba& p = canvas.Pixels()[i];
-        if (p.a == 0) ++transparent;
-        else if (p.a != 255) ++soft;
+        if (p.a == 0)
+            ++transparent;
+        else if (p.a != 255)
+            ++soft;
         if (p.r != keyboard[i].r || p.g != keyboard[i].g || p.b != keyboard[i].b || p.a != keyboard[i].a) ++differ;
     }
     EXPECT_GT(transparent, 0);
@@ -166,9 +168,12 @@ TEST(Pictures, IconPngHoldsTheCanvasAsImageMagickDecodesIt) {
             const auto byte = [&](int shift) { return static_cast<uint8_t>(seed >> shift); };
             // Runs of a colour in some rows, noise in others; transparent pixels are black, as
             // ImageMagick gives them back.
-            if (y % 3 == 0) noise.Put(x, y, Rgba{200, 10, static_cast<uint8_t>(y), 255});
-            else if (byte(7) < 40) noise.Put(x, y, Rgba{0, 0, 0, 0});
-            else noise.Put(x, y, Rgba{byte(24), byte(16), byte(8), 255});
+            if (y % 3 == 0)
+                noise.Put(x, y, Rgba{200, 10, static_cast<uint8_t>(y), 255});
+            else if (byte(7) < 40)
+                noise.Put(x, y, Rgba{0, 0, 0, 0});
+            else
+                noise.Put(x, y, Rgba{byte(24), byte(16), byte(8), 255});
         }
     }
     const Canvas icon = pictures::Resample(Drawn().at("player_ship"), 192);
@@ -179,8 +184,11 @@ TEST(Pictures, IconPngHoldsTheCanvasAsImageMagickDecodesIt) {
         ASSERT_EQ(std::system("/usr/bin/convert picture.png -depth 8 rgba:picture.rgba"), 0);
         const std::string decoded = ReadBytes("picture.rgba");
         std::string expected;
-        for (const Rgba& p : canvas->Pixels()) expected += {static_cast<char>(p.r), static_cast<char>(p.g),
-                                                            static_cast<char>(p.b), static_cast<char>(p.a)};
+        for (const Rgba& p : canvas->Pixels()) {
+            const char rgba[] = {static_cast<char>(p.r), static_cast<char>(p.g), static_cast<char>(p.b),
+                                 static_cast<char>(p.a)};
+            expected.append(rgba, 4);
+        }
         EXPECT_TRUE(decoded == expected) << decoded.size() << " bytes decoded, " << expected.size() << " drawn";
         if (canvas == &icon) {
             EXPECT_LT(png.size(), expected.size() / 4);
