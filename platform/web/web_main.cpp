@@ -62,12 +62,15 @@ EM_JS(void, PageScriptRefused, (const char* message), {
     if (Module.scriptRefused) Module.scriptRefused(m);
 });
 
-// On a touch device the intro names the page's controls instead of keys: the
-// page's own picture takes the intro's place before the game loads it.
+// On a touch device the intro and the end name the page's controls instead of
+// keys: the page's own pictures take the game's places before it loads them.
 EM_JS(void, PageUseTouchPictures, (), {
-    if (!document.body.classList.contains("touch") || !FS.analyzePath("/Touch/intro_text.tif").exists) return;
-    if (FS.analyzePath("/Images/intro_text.tif").exists) FS.unlink("/Images/intro_text.tif");
-    FS.rename("/Touch/intro_text.tif", "/Images/intro_text.tif");
+    if (!document.body.classList.contains("touch") || !FS.analyzePath("/Touch").exists) return;
+    FS.readdir("/Touch").forEach(function (name) {
+        if (name === "." || name === "..") return;
+        if (FS.analyzePath("/Images/" + name).exists) FS.unlink("/Images/" + name);
+        FS.rename("/Touch/" + name, "/Images/" + name);
+    });
 });
 
 // A scripted run keeps every frame's state.

@@ -130,30 +130,37 @@ TEST(Pictures, KeyedPicturesUseHardAlphaWithTransparentAndOpaqueParts) {
     }
 }
 
-// The web page loads it under the intro's name on a touch device: the same size and load mode,
-// keyed the same way, and not the keyboard's picture.
-TEST(Pictures, TouchIntroTakesTheIntrosPlace) {
-    const PictureEntry& touch = pictures::TouchIntroPicture();
-    EXPECT_EQ(touch.name, "intro_text");
-    EXPECT_EQ(touch.width, 500);
-    EXPECT_EQ(touch.height, 300);
-    EXPECT_EQ(touch.loadMode, 1);
-    const Canvas canvas = pictures::Draw(touch);
-    int transparent = 0;
-    int soft = 0;
-    int differ = 0;
-    const std::vector<Rgba>& keyboard = Drawn().at("intro_text").Pixels();
-    for (size_t i = 0; i < canvas.Pixels().size(); ++i) {
-        const Rgba& p = canvas.Pixels()[i];
-        if (p.a == 0)
-            ++transparent;
-        else if (p.a != 255)
-            ++soft;
-        if (p.r != keyboard[i].r || p.g != keyboard[i].g || p.b != keyboard[i].b || p.a != keyboard[i].a) ++differ;
+// The web page loads them under the game's own names on a touch device: the same sizes and load
+// mode, keyed the same way, and not the keyboard's pictures.
+TEST(Pictures, TouchPicturesTakeThePlacesOfTheirNamesakes) {
+    ASSERT_EQ(pictures::TouchPictures().size(), 2u);
+    for (const PictureEntry& touch : pictures::TouchPictures()) {
+        SCOPED_TRACE(touch.name);
+        const Expected* same = nullptr;
+        for (const Expected& e : GAME_PICTURES)
+            if (touch.name == e.name) same = &e;
+        ASSERT_NE(same, nullptr);
+        EXPECT_EQ(touch.width, same->width);
+        EXPECT_EQ(touch.height, same->height);
+        EXPECT_EQ(touch.loadMode, same->loadMode);
+        const Canvas canvas = pictures::Draw(touch);
+        int transparent = 0;
+        int soft = 0;
+        int differ = 0;
+        const std::vector<Rgba>& keyboard = Drawn().at(touch.name).Pixels();
+        for (size_t i = 0; i < canvas.Pixels().size(); ++i) {
+            const Rgba& p = canvas.Pixels()[i];
+            if (p.a == 0)
+                ++transparent;
+            else if (p.a != 255)
+                ++soft;
+            if (p.r != keyboard[i].r || p.g != keyboard[i].g || p.b != keyboard[i].b || p.a != keyboard[i].a)
+                ++differ;
+        }
+        EXPECT_GT(transparent, 0);
+        EXPECT_EQ(soft, 0);
+        EXPECT_GT(differ, 1000);
     }
-    EXPECT_GT(transparent, 0);
-    EXPECT_EQ(soft, 0);
-    EXPECT_GT(differ, 1000);
 }
 
 // The icons' PNG files, decoded by ImageMagick: the same bytes as the canvas, and compressed. A

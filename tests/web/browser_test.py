@@ -443,8 +443,8 @@ def play(browser, server, replay):
     check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
           is not None, 'the page loads the pictures and the game, and runs')
     check(browser.evaluate('Module.presentation') == 'webgl', 'the picture is put on the page through WebGL')
-    controls = browser.evaluate('[...document.querySelectorAll("[data-key]")].map(e => e.getClientRects().length)')
-    check(controls == [0] * 6, 'no touch controls on a desktop without touch (%s)' % controls)
+    controls = browser.evaluate('[...document.querySelectorAll("[data-key], #quit")].map(e => e.getClientRects().length)')
+    check(controls == [0] * 7, 'no touch controls nor Quit button on a desktop without touch (%s)' % controls)
     help_line = browser.evaluate('document.getElementById("help").innerText')
     named = [k for k in ('Left', 'Right', 'Up', 'Down', 'Space', 'P ', 'M ', 'F ', 'Escape') if k not in help_line]
     check(not named, 'the help line names every key ("%s"; missing %s)' % (help_line, named))
@@ -842,6 +842,15 @@ def phone_shape(browser, server, width, height, keyboard_keys):
     slowed = wait_for_state(browser, lambda s: speed(s['player']) < 0.5)
     check(held is not None and slowed is not None, 'thrust held by touch is let go when the page loses the focus')
     touch(browser, 'touchEnd', {})
+
+    # Quit is a touch device's Escape: the game ends and the page offers another.
+    quit_box = browser.evaluate('(() => { const r = document.getElementById("quit").getBoundingClientRect();'
+                                ' return [r.left, r.top, r.width, r.height]; })()')
+    touch(browser, 'touchStart', {1: centre(quit_box)})
+    touch(browser, 'touchEnd', {})
+    ended = browser.wait_for('window.tarvoExit === 0 && !document.getElementById("again").hidden', PATIENCE)
+    check(quit_box[2] > 0 and ended is not None, '%s, touching Quit ends the game and the page offers another (%s)' %
+          (shape, browser.evaluate('window.tarvoPage.message')))
     errors = browser.console_errors()
     check(not errors, 'the console shows no error %s' % errors[:3])
 

@@ -43,9 +43,12 @@ const std::vector<PictureEntry>& AllPictures() {
     return list;
 }
 
-const PictureEntry& TouchIntroPicture() {
-    static const PictureEntry entry = {"intro_text", 500, 300, 1, DrawIntroTouch};
-    return entry;
+const std::vector<PictureEntry>& TouchPictures() {
+    static const std::vector<PictureEntry> list = {
+        {"intro_text", 500, 300, 1, DrawIntroTouch},
+        {"end_text", 500, 300, 1, DrawEndTouch},
+    };
+    return list;
 }
 
 Canvas Draw(const PictureEntry& picture) {

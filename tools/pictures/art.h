@@ -33,8 +33,9 @@ struct PictureEntry {
 // All pictures the game loads, in a fixed order.
 const std::vector<PictureEntry>& AllPictures();
 
-// The intro the web page puts in place of intro_text on a touch device.
-const PictureEntry& TouchIntroPicture();
+// The pictures the web page puts in place of the game's own of the same name on a touch device:
+// the intro and the end, naming the page's touch controls instead of keys.
+const std::vector<PictureEntry>& TouchPictures();
 
 // Draws one picture into a new canvas of its size. Text pictures need the DejaVu fonts: a font that
 // cannot be opened ends the process with a message, since the build must not ship blank text.

@@ -34,5 +34,7 @@ void DrawIntro(Canvas& canvas);
 // The intro a touch device shows instead: the page's controls in place of keys.
 void DrawIntroTouch(Canvas& canvas);
 void DrawEnd(Canvas& canvas);
+// The end a touch device shows instead: its Quit button in place of Escape.
+void DrawEndTouch(Canvas& canvas);
 
 }  // namespace pictures

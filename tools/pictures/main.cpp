@@ -2,7 +2,7 @@
 // OUTDIR, the desktop icon as ICONDIR/<size>x<size>/apps/tarvo.png at each icon size when given
 // (ICONDIR is laid out as the freedesktop icon theme's hicolor folder), and the web page's own
 // pictures into WEBDIR: its icons as icon-<size>.png at the sizes a browser asks for to install a
-// page, and the intro a touch device shows as touch/intro_text.tif.
+// page, and the intro and end a touch device shows into touch/.
 // The build runs it so that the build folder's Images/ holds the game's art; the drawing code is the
 // art's only source, and the same code gives the same files on every run.
 #include <cstdio>
@@ -58,14 +58,15 @@ int main(int argc, char** argv) {
                 return 1;
             }
         }
-        const pictures::PictureEntry& intro = pictures::TouchIntroPicture();
         const std::filesystem::path touch = std::filesystem::path(argv[3]) / "touch";
         std::error_code ignored;
         std::filesystem::create_directories(touch, ignored);
-        if (!pictures::WritePicture((touch / pictures::PictureFileName(intro)).string(), intro, pictures::Draw(intro),
-                                    error)) {
-            std::fprintf(stderr, "make_pictures: %s\n", error.c_str());
-            return 1;
+        for (const pictures::PictureEntry& picture : pictures::TouchPictures()) {
+            const std::string path = (touch / pictures::PictureFileName(picture)).string();
+            if (!pictures::WritePicture(path, picture, pictures::Draw(picture), error)) {
+                std::fprintf(stderr, "make_pictures: %s\n", error.c_str());
+                return 1;
+            }
         }
     }
     return 0;

@@ -73,21 +73,25 @@ void DrawIntro(Canvas& c) {
           "Press Space to start");
 }
 
-// The same panel naming the page's touch controls by the signs they carry.
+// The same panel naming the page's touch controls by the signs they carry,
+// and its Quit button.
 void DrawIntroTouch(Canvas& c) {
     Intro(c,
           {{"\u25C0  \u25B6", "turn"},
            {"\u25B2  \u25BC", "thrust forward / back"},
            {"\u25CF", "fire"},
-           {"\u275A\u275A", "pause and resume"}},
+           {"\u275A\u275A", "pause and resume"},
+           {"Quit", "quit"}},
           "Touch \u25CF to start");
 }
 
-void DrawEnd(Canvas& c) {
+namespace {
+
+// The end panel: the three enemies burnt out, and how to finish.
+void End(Canvas& c, const char* finish) {
     Panel(c, Opaque(210, 170, 60));
     const int mid = c.Width() / 2;
     DrawTextCentred(c, Face::Bold, 34, "ENEMIES DESTROYED", GOLD, mid, 30);
-    // The three enemies, burnt out and grey.
     const ShipKind enemies[] = {ShipKind::Blue, ShipKind::Green, ShipKind::Yellow};
     for (int i = 0; i < 3; ++i) {
         Canvas ship = ShipPicture(enemies[i]);
@@ -95,8 +99,13 @@ void DrawEnd(Canvas& c) {
         c.Stamp(ship, mid - 40 + (i - 1) * 100, 84);
     }
     DrawTextCentred(c, Face::Regular, 17, "All three enemy ships are gone. Well flown, pilot!", TEXT, mid, 180);
-    DrawTextCentred(c, Face::Bold, 21, "Press Escape to quit", Opaque(255, 255, 255), mid, 236);
+    DrawTextCentred(c, Face::Bold, 21, finish, Opaque(255, 255, 255), mid, 236);
 }
 
+}  // namespace
+
+void DrawEnd(Canvas& c) { End(c, "Press Escape to quit"); }
+
+void DrawEndTouch(Canvas& c) { End(c, "Touch Quit to finish"); }
 
 }  // namespace pictures
