@@ -83,19 +83,23 @@ def measure(browser, seconds):
     return (sum(works) / len(works), sum(presents) / len(presents), (last['frame'] - first['frame']) / elapsed)
 
 
+def count_frames(browser, rate, seconds):
+    """Frames a second the page's window.frames_seen counts over `seconds`, its CPU slowed `rate` times."""
+    browser.call('Emulation.setCPUThrottlingRate', rate=rate)
+    time.sleep(2)
+    first, began = browser.evaluate('window.frames_seen'), time.time()
+    time.sleep(seconds)
+    fps = (browser.evaluate('window.frames_seen') - first) / (time.time() - began)
+    browser.call('Emulation.setCPUThrottlingRate', rate=1)
+    return fps
+
+
 def empty_page(browser, rate, seconds):
     """Animation frames a second of a page that does nothing else: the browser's own ceiling."""
     browser.open('about:blank')
     browser.evaluate('window.frames_seen = 0; (function next() { ++window.frames_seen;'
                      ' requestAnimationFrame(next); })(), 1')
-    browser.call('Emulation.setCPUThrottlingRate', rate=rate)
-    time.sleep(2)
-    first, began = browser.evaluate('window.frames_seen'), time.time()
-    time.sleep(seconds)
-    last = browser.evaluate('window.frames_seen')
-    fps = (last - first) / (time.time() - began)
-    browser.call('Emulation.setCPUThrottlingRate', rate=1)
-    return fps
+    return count_frames(browser, rate, seconds)
 
 
 # Only the hand-over: one changing 756 x 512 picture each animation frame.
@@ -131,15 +135,10 @@ def bare_page(browser, url, rate, seconds, profiling):
     """(frames a second, main thread busy ms a frame or None) of a page that only shows a picture."""
     browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
     browser.open(url)
-    browser.call('Emulation.setCPUThrottlingRate', rate=rate)
-    time.sleep(2)
-    first, began = browser.evaluate('window.frames_seen'), time.time()
-    time.sleep(seconds)
-    fps = (browser.evaluate('window.frames_seen') - first) / (time.time() - began)
+    fps = count_frames(browser, rate, seconds)
     busy = None
     if profiling and rate == 1:
         busy = profile(browser, seconds, {}, quiet=True) * 1000 / max(fps, 1)
-    browser.call('Emulation.setCPUThrottlingRate', rate=1)
     return fps, busy
 
 
