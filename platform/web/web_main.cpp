@@ -50,22 +50,14 @@ EM_JS(char*, PageFrames, (), {
     return out;
 });
 
-EM_JS(void, PageAddressRefused, (const char* message), {
-    var m = UTF8ToString(message);
-    console.error("tarvo: address: " + m);
-    if (Module.addressRefused) Module.addressRefused(m);
-});
+EM_JS(void, PageAddressRefused, (const char* message), { Module.page.refused("address", UTF8ToString(message)); });
 
-EM_JS(void, PageScriptRefused, (const char* message), {
-    var m = UTF8ToString(message);
-    console.error("tarvo: key script: " + m);
-    if (Module.scriptRefused) Module.scriptRefused(m);
-});
+EM_JS(void, PageScriptRefused, (const char* message), { Module.page.refused("key script", UTF8ToString(message)); });
 
 // On a touch device the intro and the end name the page's controls instead of
 // keys: the page's own pictures take the game's places before it loads them.
 EM_JS(void, PageUseTouchPictures, (), {
-    if (!document.body.classList.contains("touch") || !FS.analyzePath("/Touch").exists) return;
+    if (!Module.page.touch || !FS.analyzePath("/Touch").exists) return;
     FS.readdir("/Touch").forEach(function (name) {
         if (name === "." || name === "..") return;
         if (FS.analyzePath("/Images/" + name).exists) FS.unlink("/Images/" + name);
@@ -74,16 +66,14 @@ EM_JS(void, PageUseTouchPictures, (), {
 });
 
 // A scripted run keeps every frame's state.
-EM_JS(void, PageKeepFrameState, (const char* json), {
-    var line = UTF8ToString(json);
-    (window.tarvoStates = window.tarvoStates || []).push(line);
-    window.tarvoState = line;
-});
+EM_JS(void, PageKeepFrameState, (const char* json), { Module.page.keepState(UTF8ToString(json)); });
 
-// Play from the keyboard writes each frame's state only into the program's
-// memory; `tarvoState` turns it into the page's text when someone reads it,
-// which saves the conversion on every frame nobody looks at.
+// On the page's main thread, play from the keyboard writes each frame's
+// state only into the program's memory; `tarvoState` turns it into the
+// page's text when someone reads it, which saves the conversion on every
+// frame nobody looks at. A worker sends the page each frame's state instead.
 EM_JS(void, PageShareFrameState, (), {
+    if (Module.page.frameDone) return;
     var last, seen = -1;
     Object.defineProperty(window, "tarvoState", {configurable: true, get: function () {
         if (!ABORT) {
@@ -98,8 +88,13 @@ EM_JS(void, PageShareFrameState, (), {
     }});
 });
 
+EM_JS(void, PageFrameDone, (const char* json), {
+    if (Module.page.frameDone) Module.page.frameDone(UTF8ToString(json));
+});
+
 // Once the program has ended, `tarvoState` keeps its last state.
 EM_JS(void, PageKeepLastFrameState, (), {
+    if (Module.page.frameDone) return;
     var last = window.tarvoState;
     Object.defineProperty(window, "tarvoState", {configurable: true, writable: true, value: last});
 });
@@ -154,7 +149,10 @@ int main() {
         if (framesDone > 0 && report) {
             frameState = report(framesDone - 1);
             ++frameStateVersion;
-            if (scripted) PageKeepFrameState(frameState.c_str());
+            if (scripted)
+                PageKeepFrameState(frameState.c_str());
+            else
+                PageFrameDone(frameState.c_str());
         }
         if (frames >= 0 && framesDone >= frames) machine.PostQuitMessage(0);
     };

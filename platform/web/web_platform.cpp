@@ -29,7 +29,6 @@ constexpr double kScriptedYieldMs = 50;
 // How often a modal message box looks whether it was closed.
 constexpr unsigned kDialogPollMs = 50;
 const char kCanvas[] = "#canvas";
-const char kStage[] = "#stage";
 
 intptr_t MakeLParam(int low, int high) {
     return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
@@ -37,21 +36,32 @@ intptr_t MakeLParam(int low, int high) {
 }
 
 // --- The page's side -------------------------------------------------------
+// The program runs on the page's main thread, or in a worker beside it where
+// the browser can hand a worker the canvas (platform/web/game_worker.js).
+// What only the page can do (its focus and sizes, the dialog, sound,
+// gamepads, the figures it shows) goes through Module.page: the page's own
+// object (index.html) on the main thread, a messenger to it in a worker. The
+// canvas, Module.canvas, is drawn where the program runs.
 
-EM_JS(int, PageHasFocus, (), { return document.hasFocus() ? 1 : 0; });
-EM_JS(int, PageScreenWidth, (), { return (window.screen && screen.width) || window.innerWidth; });
-EM_JS(int, PageScreenHeight, (), { return (window.screen && screen.height) || window.innerHeight; });
+EM_JS(int, PageInWorker, (), { return typeof document === "undefined" ? 1 : 0; });
+EM_JS(int, PageHasFocus, (), { return Module.page.hasFocus() ? 1 : 0; });
+EM_JS(int, PageScreenWidth, (), { return Module.page.screen()[0]; });
+EM_JS(int, PageScreenHeight, (), { return Module.page.screen()[1]; });
 
-// Shows the message box; the page's Module.showMessageBox opens a modal
-// dialog and keeps Module.messageBoxOpen set until it is closed.
+// The room the page gives the picture, in CSS pixels, and its device pixels
+// a CSS pixel.
+EM_JS(void, PageStage, (double* width, double* height, double* ratio), {
+    var stage = Module.page.stage();
+    HEAPF64[width >> 3] = stage[0];
+    HEAPF64[height >> 3] = stage[1];
+    HEAPF64[ratio >> 3] = stage[2];
+});
+
+// Shows the message box; the page opens a modal dialog, and
+// Module.messageBoxOpen stays set until it is closed.
 EM_JS(void, PageShowMessageBox, (const char* caption, const char* text), {
-    var c = UTF8ToString(caption);
-    var t = UTF8ToString(text);
-    console.error((c ? c + ": " : "") + t);
-    if (Module.showMessageBox) {
-        Module.messageBoxOpen = true;
-        Module.showMessageBox(c, t);
-    }
+    Module.messageBoxOpen = true;
+    Module.page.showMessageBox(UTF8ToString(caption), UTF8ToString(text));
 });
 EM_JS(int, PageMessageBoxOpen, (), { return Module.messageBoxOpen ? 1 : 0; });
 
@@ -68,14 +78,15 @@ EM_JS(int, PageStartPresentation, (), {
     var canvas = Module.canvas || document.getElementById("canvas");
     Module.canvas = canvas;
     var gl = null;
-    try {
+    // A worker's canvas cannot ask the page's browser: the page says.
+    if (Module.page.webgl !== false) try {
         gl = canvas.getContext("webgl", {alpha: false, antialias: false, depth: false, stencil: false,
                                          premultipliedAlpha: false, powerPreference: "low-power"});
     } catch (e) {
         gl = null;
     }
     if (!gl) {
-        Module.presentation = "2d";
+        Module.page.share("presentation", Module.presentation = "2d");
         Module.canvasContext = canvas.getContext("2d", {alpha: false});
         return 0;
     }
@@ -101,9 +112,14 @@ EM_JS(int, PageStartPresentation, (), {
         "}"));
     gl.linkProgram(program);
     if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
-        // A context that cannot run the shader is no better than none; the
-        // canvas is spoken for, so the picture goes through a second one.
-        Module.presentation = "2d";
+        // A context that cannot run the shader is no better than none. A
+        // worker's canvas is spoken for: the page runs the program itself.
+        if (typeof document === "undefined") {
+            Module.page.runOnPage();
+            return 0;
+        }
+        // The canvas is spoken for, so the picture goes through a second one.
+        Module.page.share("presentation", Module.presentation = "2d");
         var flat = document.createElement("canvas");
         flat.id = canvas.id;
         flat.className = canvas.className;
@@ -125,7 +141,7 @@ EM_JS(int, PageStartPresentation, (), {
     gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_WRAP_T, gl.CLAMP_TO_EDGE);
     gl.pixelStorei(gl.UNPACK_ALIGNMENT, 2);
     gl.uniform1i(gl.getUniformLocation(program, "picture"), 0);
-    Module.presentation = "webgl";
+    Module.page.share("presentation", Module.presentation = "webgl");
     Module.gl = {gl: gl, size: gl.getUniformLocation(program, "size"),
                  textureSize: gl.getUniformLocation(program, "textureSize"),
                  factor: gl.getUniformLocation(program, "factor"),
@@ -163,15 +179,14 @@ EM_JS(void, PagePresentGL, (const uint16_t* pixels, int pitch, int width, int he
 });
 
 // Sizes the canvas: its drawing buffer the picture in device pixels (WebGL)
-// or in logical pixels (2D), its size on the page in CSS pixels.
+// or in logical pixels (2D), here; its size on the page in CSS pixels, by
+// the page.
 EM_JS(void, PageSizeCanvas, (int bufferWidth, int bufferHeight, double cssWidth, double cssHeight, int whole,
                              int factor), {
     var canvas = Module.canvas;
     if (canvas.width !== bufferWidth) canvas.width = bufferWidth;
     if (canvas.height !== bufferHeight) canvas.height = bufferHeight;
-    canvas.style.width = cssWidth + "px";
-    canvas.style.height = cssHeight + "px";
-    canvas.dataset.scale = whole ? factor + "x" : "filled";
+    Module.page.styleCanvas(cssWidth, cssHeight, whole ? factor + "x" : "filled");
     if (Module.gl) {
         Module.gl.whole = whole;
         Module.gl.scale = factor;
@@ -189,7 +204,7 @@ EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
         image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
         Module.canvasImage = image;
     }
-    Module.canvasContext.putImageData(image, 0, 0);
+    if (Module.canvasContext) Module.canvasContext.putImageData(image, 0, 0);
 });
 
 EM_JS(void, PageClearCanvas, (), {
@@ -200,6 +215,7 @@ EM_JS(void, PageClearCanvas, (), {
         return;
     }
     var canvas = Module.canvas;
+    if (!Module.canvasContext) return;
     Module.canvasContext.fillStyle = "#000";
     Module.canvasContext.fillRect(0, 0, canvas.width, canvas.height);
 });
@@ -207,7 +223,7 @@ EM_JS(void, PageClearCanvas, (), {
 // Text in the page's font, single-byte characters as Latin-1.
 EM_JS(int, PageTextWidth, (const char* text, int length, int* height), {
     if (!Module.textCanvas) {
-        Module.textCanvas = document.createElement("canvas");
+        Module.textCanvas = typeof document === "undefined" ? new OffscreenCanvas(1, 1) : document.createElement("canvas");
         Module.textContext = Module.textCanvas.getContext("2d", {willReadFrequently: true});
     }
     var s = "";
@@ -236,36 +252,14 @@ EM_JS(void, PageRasteriseText, (const char* text, int length, int red, int green
     HEAPU8.set(ctx.getImageData(0, 0, width, height).data, rgba);
 });
 
-// --- Sound, on Web Audio --------------------------------------------------
-// Effects are decoded once into buffers; each play is a voice: the buffer,
-// a left and a right gain making the balance (the centre keeps both sides at
-// full level, a side fades the other) and the volume. At most 16 voices; a
-// play that finds them all busy takes the oldest. A page may start its sound
-// only after the user has done something on it, so a context the browser
-// holds back is resumed at the first key or click.
-EM_JS(int, PageOpenAudio, (), {
-    if (Module.audio) return 1;
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return 0;
-    var ctx;
-    try { ctx = new Context(); } catch (e) { return 0; }
-    Module.audio = {ctx: ctx, buffers: [], voices: [], played: 0};
-    var resume = function () {
-        if (ctx.state === "suspended" && !document.hidden) ctx.resume();
-    };
-    window.addEventListener("keydown", resume, true);
-    window.addEventListener("mousedown", resume, true);
-    window.addEventListener("touchstart", resume, true);
-    // A hidden page makes no sound; shown again, it goes on.
-    document.addEventListener("visibilitychange", function () {
-        if (document.hidden) ctx.suspend(); else resume();
-    });
-    return 1;
-});
+// --- Sound, on the page's Web Audio ---------------------------------------
+// The page plays the effects (index.html says how); the program reads their
+// WAV files and hands it the samples.
+EM_JS(int, PageOpenAudio, (), { return Module.page.openAudio() ? 1 : 0; });
 
-// 16-bit PCM WAV from memory: the handle (1 or more), or 0.
+// 16-bit PCM WAV from memory, given to the page as one array of samples (-1
+// to 1) a channel: the handle (1 or more), or 0.
 EM_JS(int, PageLoadSound, (const uint8_t* bytes, int length), {
-    var a = Module.audio;
     var view = new DataView(HEAPU8.buffer, bytes, length);
     var tag = function (at) {
         return String.fromCharCode(view.getUint8(at), view.getUint8(at + 1), view.getUint8(at + 2), view.getUint8(at + 3));
@@ -288,67 +282,28 @@ EM_JS(int, PageLoadSound, (const uint8_t* bytes, int length), {
     if (data < 0 || bits !== 16 || channels < 1 || channels > 2 || rate < 3000 || rate > 384000) return 0;
     var frames = Math.floor(dataBytes / (2 * channels));
     if (frames === 0) return 0;
-    var buffer = a.ctx.createBuffer(channels, frames, rate);
+    var samples = [];
     for (var c = 0; c < channels; ++c) {
-        var out = buffer.getChannelData(c);
+        var out = new Float32Array(frames);
         for (var i = 0; i < frames; ++i) out[i] = view.getInt16(data + 2 * (i * channels + c), true) / 32768;
+        samples.push(out);
     }
-    a.buffers.push(buffer);
-    return a.buffers.length;
+    return Module.page.loadSound(samples, rate);
 });
 
 EM_JS(void, PagePlaySound, (int sound, double volume, double pan, int loop), {
-    var a = Module.audio;
-    var buffer = a.buffers[sound - 1];
-    if (!buffer) return;
-    var ctx = a.ctx;
-    if (a.voices.length >= 16) {
-        var oldest = a.voices.shift();
-        try { oldest.source.stop(); } catch (e) {}
-    }
-    var source = ctx.createBufferSource();
-    source.buffer = buffer;
-    source.loop = loop !== 0;
-    var p = Math.max(-1, Math.min(1, pan));
-    var left = ctx.createGain(), right = ctx.createGain(), level = ctx.createGain();
-    left.gain.value = Math.min(1, 1 - p);
-    right.gain.value = Math.min(1, 1 + p);
-    level.gain.value = Math.max(0, Math.min(1, volume));
-    var merger = ctx.createChannelMerger(2);
-    source.connect(left).connect(merger, 0, 0);
-    source.connect(right).connect(merger, 0, 1);
-    merger.connect(level).connect(ctx.destination);
-    var voice = {sound: sound, source: source, level: level};
-    source.onended = function () {
-        var i = a.voices.indexOf(voice);
-        if (i >= 0) a.voices.splice(i, 1);
-    };
-    a.voices.push(voice);
-    a.played += 1;
-    source.start();
+    Module.page.playSound(sound, volume, pan, loop !== 0);
 });
 
-// Stops the voices of one effect (0: all) with a fade of 40 ms, so nothing clicks.
-EM_JS(void, PageStopSound, (int sound), {
-    var a = Module.audio;
-    if (!a) return;
-    var now = a.ctx.currentTime;
-    a.voices.slice().forEach(function (voice) {
-        if (sound !== 0 && voice.sound !== sound) return;
-        voice.level.gain.setValueAtTime(voice.level.gain.value, now);
-        voice.level.gain.linearRampToValueAtTime(0, now + 0.04);
-        try { voice.source.stop(now + 0.04); } catch (e) {}
-        var i = a.voices.indexOf(voice);
-        if (i >= 0) a.voices.splice(i, 1);
-    });
-});
+// Stops the voices of one effect (0: all).
+EM_JS(void, PageStopSound, (int sound), { Module.page.stopSound(sound); });
 
 // Waits for the browser's next animation frame (its display's refresh). A
 // hidden page has none: the program sleeps until the page is shown again.
 // The program may end in the frame that follows, which is no error.
 EM_JS(void, PageNextAnimationFrame, (), {
     Asyncify.handleSleep(function (wakeUp) {
-        requestAnimationFrame(function () {
+        (Module.page.nextFrame || requestAnimationFrame)(function () {
             try {
                 wakeUp();
             } catch (e) {
@@ -358,37 +313,17 @@ EM_JS(void, PageNextAnimationFrame, (), {
     });
 });
 
-// The standard-mapping gamepads the browser knows, at most `most`, each as
-// five numbers in `out`: connected (1) or not (0), the pressed buttons as
-// bits by index (0 to 16), the left stick's x and y in thousandths. The
-// number of slots written. No Gamepad API: none. Asking the browser costs
-// time on every frame, so with no pad in use it is asked twice a second (and
-// at once when it says a pad has come).
+// The standard-mapping gamepads the page knows, at most `most`, each as five
+// numbers in `out`: connected (1) or not (0), the pressed buttons as bits by
+// index (0 to 16), the left stick's x and y in thousandths. The number of
+// slots written; none when the page did not look this frame (see index.html).
 EM_JS(int, PageReadGamepads, (int* out, int most), {
-    if (!navigator.getGamepads) return 0;
-    var look = Module.gamepadLook;
-    if (!look) {
-        look = Module.gamepadLook = {inUse: false, frames: 0};
-        window.addEventListener("gamepadconnected", function () { look.inUse = true; });
-    }
-    if (!look.inUse && look.frames++ % 30 !== 0) return 0;
-    var pads;
-    try { pads = navigator.getGamepads() || []; } catch (e) { return 0; }
+    var pads = Module.page.readGamepads(most);
+    if (!pads) return 0;
     var n = Math.min(pads.length, most);
-    look.inUse = false;
     for (var i = 0; i < n; ++i) {
-        var pad = pads[i], at = (out >> 2) + i * 5;
-        var usable = pad && pad.connected && pad.mapping === "standard";
-        if (usable) look.inUse = true;
-        HEAP32[at] = usable ? 1 : 0;
-        var bits = 0;
-        if (usable) {
-            for (var b = 0; b < Math.min(pad.buttons.length, 17); ++b)
-                if (pad.buttons[b] && pad.buttons[b].pressed) bits |= 1 << b;
-        }
-        HEAP32[at + 1] = bits;
-        HEAP32[at + 2] = usable && pad.axes.length > 0 ? Math.round(pad.axes[0] * 1000) : 0;
-        HEAP32[at + 3] = usable && pad.axes.length > 1 ? Math.round(pad.axes[1] * 1000) : 0;
+        var at = (out >> 2) + i * 5;
+        for (var k = 0; k < 4; ++k) HEAP32[at + k] = pads[i][k];
         HEAP32[at + 4] = 0;
     }
     return n;
@@ -397,8 +332,8 @@ EM_JS(int, PageReadGamepads, (int* out, int most), {
 // How long frames take to make, for the page to show (milliseconds): all of
 // the work, and the part of it that puts the picture on the page.
 EM_JS(void, PageFrameWork, (double milliseconds, double presentMilliseconds), {
-    Module.frameWorkMs = milliseconds;
-    Module.framePresentMs = presentMilliseconds;
+    Module.page.share("frameWorkMs", milliseconds);
+    Module.page.share("framePresentMs", presentMilliseconds);
 });
 
 struct Window {
@@ -680,10 +615,9 @@ public:
 
     void FitToPage() {
         if (mainWindow == nullptr) return;
-        double stageWidth = 0, stageHeight = 0;
-        emscripten_get_element_css_size(kStage, &stageWidth, &stageHeight);
-        const PageScale scale = ChoosePageScale(stageWidth, stageHeight, emscripten_get_device_pixel_ratio(),
-                                                mainWindow->width, mainWindow->height);
+        double stageWidth = 0, stageHeight = 0, ratio = 1;
+        PageStage(&stageWidth, &stageHeight, &ratio);
+        const PageScale scale = ChoosePageScale(stageWidth, stageHeight, ratio, mainWindow->width, mainWindow->height);
         PageSizeCanvas(webgl ? scale.deviceWidth : mainWindow->width, webgl ? scale.deviceHeight : mainWindow->height,
                        scale.cssWidth, scale.cssHeight, scale.whole ? 1 : 0, scale.factor);
     }
@@ -736,6 +670,8 @@ private:
         listening = true;
         thePage = this;
         pageFocused = PageHasFocus() != 0;
+        // In a worker the page sends its events (the tarvo_page_* calls below).
+        if (PageInWorker() != 0) return;
         emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
         emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
         emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnFocus);
@@ -747,64 +683,87 @@ private:
     }
 
     static EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void* self) {
-        auto* p = static_cast<BrowserPlatform*>(self);
-        if (p->scripted || p->mainWindow == nullptr || p->mainWindow->destroyed) return EM_FALSE;
-        const int vk = VirtualKeyFromBrowser(event->keyCode);
-        const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+        return static_cast<BrowserPlatform*>(self)->KeyEvent(event->keyCode, event->key, event->ctrlKey, event->altKey,
+                                                             event->metaKey, type == EMSCRIPTEN_EVENT_KEYDOWN)
+                   ? EM_TRUE
+                   : EM_FALSE;
+    }
+
+    static EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void* self) {
+        static_cast<BrowserPlatform*>(self)->FocusEvent(type == EMSCRIPTEN_EVENT_FOCUS);
+        return EM_FALSE;
+    }
+
+    static EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* self) {
+        double cssWidth = 0, cssHeight = 0;
+        emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+        const MouseKind kind = type == EMSCRIPTEN_EVENT_MOUSEMOVE   ? MouseKind::Move
+                               : type == EMSCRIPTEN_EVENT_MOUSEDOWN ? MouseKind::Down
+                                                                    : MouseKind::Up;
+        static_cast<BrowserPlatform*>(self)->MouseEvent(kind, event->button, event->targetX, event->targetY, cssWidth,
+                                                        cssHeight);
+        return EM_FALSE;
+    }
+
+public:
+    // The page's events, from its main thread or sent to the worker.
+
+    // A key of the page's keyboard: keyCode and `key` as the browser has
+    // them. Whether the page's default action is withheld.
+    bool KeyEvent(unsigned long keyCode, const char* key, bool ctrl, bool alt, bool meta, bool down) {
+        if (scripted || mainWindow == nullptr || mainWindow->destroyed) return false;
+        const int vk = VirtualKeyFromBrowser(keyCode);
         // A message box takes the keys (Escape, Enter and Space close it);
         // the game hears none of them, not even after the box is closed. A
         // key held since before the box is still let go, or it would stay
         // down in the game behind the box.
         if (PageMessageBoxOpen()) {
-            if (!down && vk != 0 && p->held.IsHeld(vk)) p->KeyFromPage(vk, false);
-            return EM_FALSE;
+            if (!down && vk != 0 && held.IsHeld(vk)) KeyFromPage(vk, false);
+            return false;
         }
-        if (vk != 0) p->KeyFromPage(vk, down);
+        if (vk != 0) KeyFromPage(vk, down);
         if (down && ControlCharacterOfKey(vk) == 0) {
-            const int c = TypedCharacter(event->key, event->ctrlKey, event->altKey, event->metaKey);
-            if (c != 0) p->Post(p->mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
+            const int c = TypedCharacter(key, ctrl, alt, meta);
+            if (c != 0) Post(mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
         }
-        return KeyIsTheGames(vk, event->ctrlKey, event->altKey, event->metaKey) ? EM_TRUE : EM_FALSE;
+        return KeyIsTheGames(vk, ctrl, alt, meta);
     }
 
-    static EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void* self) {
-        auto* p = static_cast<BrowserPlatform*>(self);
-        const bool focused = type == EMSCRIPTEN_EVENT_FOCUS;
-        if (focused == p->pageFocused) return EM_FALSE;
-        p->pageFocused = focused;
-        Window* window = p->mainWindow;
-        if (window == nullptr || window->destroyed) return EM_FALSE;
+    void FocusEvent(bool focused) {
+        if (focused == pageFocused) return;
+        pageFocused = focused;
+        Window* window = mainWindow;
+        if (window == nullptr || window->destroyed) return;
         if (!focused) {
             // The key-ups of keys held now will never come.
-            for (int vk : p->held.ReleaseAll())
-                p->pads.Keyboard(vk, vk, false, [p](int key, bool down) { p->PostKey(key, down); });
+            for (int vk : held.ReleaseAll())
+                pads.Keyboard(vk, vk, false, [this](int key, bool down) { PostKey(key, down); });
         }
-        p->Post(window, WM_ACTIVATEAPP, focused ? 1 : 0, 0);
-        p->Post(window, focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
-        return EM_FALSE;
+        Post(window, WM_ACTIVATEAPP, focused ? 1 : 0, 0);
+        Post(window, focused ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
     }
 
-    static EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void* self) {
-        auto* p = static_cast<BrowserPlatform*>(self);
-        Window* window = p->mainWindow;
-        if (p->scripted || window == nullptr || window->destroyed) return EM_FALSE;
-        double cssWidth = 0, cssHeight = 0;
-        emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
-        const intptr_t at = MakeLParam(LogicalFromCss(event->targetX, window->width, cssWidth),
-                                       LogicalFromCss(event->targetY, window->height, cssHeight));
-        if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) {
-            p->Post(window, WM_MOUSEMOVE, 0, at);
-            return EM_FALSE;
+    enum class MouseKind { Move, Down, Up };
+    // At (x, y) CSS pixels from the canvas's top-left corner, the canvas
+    // shown cssWidth x cssHeight; button 0 left, 1 middle, 2 right.
+    void MouseEvent(MouseKind kind, int button, double x, double y, double cssWidth, double cssHeight) {
+        Window* window = mainWindow;
+        if (scripted || window == nullptr || window->destroyed) return;
+        const intptr_t at =
+            MakeLParam(LogicalFromCss(x, window->width, cssWidth), LogicalFromCss(y, window->height, cssHeight));
+        if (kind == MouseKind::Move) {
+            Post(window, WM_MOUSEMOVE, 0, at);
+            return;
         }
-        const bool down = type == EMSCRIPTEN_EVENT_MOUSEDOWN;
+        const bool down = kind == MouseKind::Down;
         uint32_t message = 0;
-        if (event->button == 0) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-        if (event->button == 1) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-        if (event->button == 2) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-        if (message != 0) p->Post(window, message, 0, at);
-        return EM_FALSE;
+        if (button == 0) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        if (button == 1) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+        if (button == 2) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+        if (message != 0) Post(window, message, 0, at);
     }
 
+private:
     static EM_BOOL OnResize(int, const EmscriptenUiEvent*, void* self) {
         static_cast<BrowserPlatform*>(self)->FitToPage();
         return EM_FALSE;
@@ -955,4 +914,38 @@ extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_key(int virtualKey, int down) {
 
 extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_resized() {
     if (platform::thePage != nullptr) platform::thePage->FitToPage();
+}
+
+// The page's events sent to a worker running the program (game_worker.js):
+// a key (as OnKey), the page's focus, and the mouse on the canvas (0 move, 1
+// down, 2 up).
+extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_browser_key(int keyCode, const char* key, int ctrl, int alt, int meta,
+                                                            int down) {
+    if (platform::thePage != nullptr)
+        platform::thePage->KeyEvent(static_cast<unsigned long>(keyCode), key, ctrl != 0, alt != 0, meta != 0,
+                                    down != 0);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_focus(int focused) {
+    if (platform::thePage != nullptr) platform::thePage->FocusEvent(focused != 0);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void tarvo_page_mouse(int kind, int button, double x, double y, double cssWidth,
+                                                      double cssHeight) {
+    using Kind = platform::BrowserPlatform::MouseKind;
+    if (platform::thePage != nullptr && kind >= 0 && kind <= 2)
+        platform::thePage->MouseEvent(kind == 0   ? Kind::Move
+                                      : kind == 1 ? Kind::Down
+                                                  : Kind::Up,
+                                      button, x, y, cssWidth, cssHeight);
+}
+
+// Whether the page withholds its default action for a browser keyCode with
+// the modifiers held (bits: 1 Ctrl, 2 Alt, 4 Meta). A page whose program
+// runs in a worker must decide at once, so it asks for every code first.
+extern "C" EMSCRIPTEN_KEEPALIVE int tarvo_key_is_the_games(int keyCode, int modifiers) {
+    return platform::KeyIsTheGames(platform::VirtualKeyFromBrowser(static_cast<unsigned long>(keyCode)),
+                                   (modifiers & 1) != 0, (modifiers & 2) != 0, (modifiers & 4) != 0)
+               ? 1
+               : 0;
 }

@@ -1,5 +1,12 @@
 // WebPlatform: the machine in a browser, on Emscripten's HTML5 API.
 //
+// Where the browser can hand a worker a canvas (OffscreenCanvas), the program
+// runs in a worker (platform/web/game_worker.js) and draws there, and the
+// page's main thread only shows its frames and passes the page's events on;
+// elsewhere it runs on the main thread. Either way what only the page can do
+// (its focus and sizes, the dialog, sound, gamepads) goes through the page's
+// Module.page (index.html), directly or by messages.
+//
 // The page (platform/web/index.html) holds one <canvas id="canvas"> inside a
 // <div id="stage">. The engine's window is that canvas: its client area is the
 // window's size in logical pixels, shown as large as the stage takes, at a
@@ -8,17 +15,19 @@
 // changes size. The "screen" is the browser's screen in CSS pixels, made at
 // least the game's window (a phone shows the game scaled), with a depth of 16.
 //
-// Messages: keydown/keyup of the page as WM_KEYDOWN/WM_KEYUP with virtual-key
-// codes and WM_CHAR for typed text and for Escape, Enter, Backspace and Tab;
-// the page's focus and blur as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS,
-// with every key still held let go first; mouse moves and buttons on the
-// canvas in logical pixels. The page's touch controls (tarvo_page_key) and
-// standard-mapping gamepads (read once a frame while one is in use, twice a
-// second while none is) are keys too: the keyboard,
-// the controls and each pad hold keys through the desktop's translator
-// (platform/gamepad_keys.h), and a pad gone lets go of what it held. The engine's message loop is left as it is: the
-// program is built with Asyncify, and the frame wait (inside Lock, as on the
-// desktop) yields to the browser, which is when its events arrive.
+// Messages (from the HTML5 API's events, or in a worker from the page's, by
+// the same rules): keydown/keyup of the page as WM_KEYDOWN/WM_KEYUP with
+// virtual-key codes and WM_CHAR for typed text and for Escape, Enter,
+// Backspace and Tab; the page's focus and blur as WM_ACTIVATEAPP and
+// WM_SETFOCUS/WM_KILLFOCUS, with every key still held let go first; mouse
+// moves and buttons on the canvas in logical pixels. The page's touch
+// controls (tarvo_page_key) and standard-mapping gamepads (read once a frame
+// while one is in use, twice a second while none is) are keys too: the
+// keyboard, the controls and each pad hold keys through the desktop's
+// translator (platform/gamepad_keys.h), and a pad gone lets go of what it
+// held. The engine's message loop is left as it is: the program is built
+// with Asyncify, and the frame wait (inside Lock, as on the desktop) yields
+// to the browser, which is when its events arrive.
 //
 // Pacing: a frame starts on the browser's animation frame (the display's
 // refresh), at 60 a second by FramePacer on emscripten_get_now: on a faster

@@ -7,8 +7,8 @@ the page says.
   browser_test.py play    WEB_DIR TARVO_REPLAY   intro, scales, a page smaller than the canvas, Space,
                                                  Up, sound, P, blur, Escape, console
   browser_test.py refuse  WEB_DIR TARVO_REPLAY   no WebAssembly, pictures not downloaded, a small
-                                                 screen, no WebGL, a message box and its keys,
-                                                 addresses refused, a refused key script
+                                                 screen, no WebGL, no worker, a message box and its
+                                                 keys, addresses refused, a refused key script
   browser_test.py phone   WEB_DIR TARVO_REPLAY   phones upright and on their side, by touch, and
                                                  the intro naming the touch controls
   browser_test.py gamepad WEB_DIR                a standard gamepad, plugged in while playing
@@ -393,6 +393,9 @@ NO_WEBGL = ('const plain = HTMLCanvasElement.prototype.getContext;'
             'HTMLCanvasElement.prototype.getContext = function (kind, options) {'
             '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };')
 
+# A browser that cannot hand a worker its canvas.
+NO_OFFSCREEN = 'delete HTMLCanvasElement.prototype.transferControlToOffscreen;'
+
 KEYS = {
     'space': (32, ' ', 'Space', ' '),
     'up': (38, 'ArrowUp', 'ArrowUp', None),
@@ -442,7 +445,9 @@ def play(browser, server, replay):
     browser.open(server.url())
     check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
           is not None, 'the page loads the pictures and the game, and runs')
-    check(browser.evaluate('Module.presentation') == 'webgl', 'the picture is put on the page through WebGL')
+    check(browser.evaluate('[window.tarvoPage.thread, Module.presentation]') == ['worker', 'webgl'],
+          'the game runs in a worker and puts the picture on the page through WebGL (%s)' %
+          browser.evaluate('[window.tarvoPage.thread, Module.presentation]'))
     controls = browser.evaluate('[...document.querySelectorAll("[data-key], #quit")].map(e => e.getClientRects().length)')
     check(controls == [0] * 7, 'no touch controls nor Quit button on a desktop without touch (%s)' % controls)
     help_line = browser.evaluate('document.getElementById("help").innerText')
@@ -593,6 +598,8 @@ def play(browser, server, replay):
 
 
 def refuse(browser, server, web_dir, replay):
+    # Files blocked here must not come from the page's offline copy.
+    browser.call('Network.setBypassServiceWorker', bypass=True)
     added = browser.call('Page.addScriptToEvaluateOnNewDocument', source='delete window.WebAssembly;')
     browser.open(server.url())
     said = browser.wait_for('window.tarvoPage && window.tarvoPage.state === "failed" && window.tarvoPage.message', 20)
@@ -632,6 +639,33 @@ def refuse(browser, server, web_dir, replay):
           and not browser.console_errors(), 'without WebGL the intro shows on a 2D canvas, and no error is said'
           ' (%s, %s)' % (browser.evaluate('Module.presentation'), browser.console_errors()[:2]))
     browser.call('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
+
+    # A browser that cannot give a worker the canvas, or a worker that does
+    # not load: the game runs on the page's main thread instead, and plays.
+    no_worker = tempfile.mkdtemp(prefix='tarvo-web-no-worker-')
+    for name in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data'):
+        os.symlink(os.path.join(web_dir, name), os.path.join(no_worker, name))
+    without = Server(no_worker)
+    for how, at, script in (('without OffscreenCanvas', server, NO_OFFSCREEN),
+                            ('with its worker not downloaded', without, None)):
+        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=script) if script else None
+        browser.open(at.url())
+        browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
+        intro = browser.canvas_shot_until(lambda shot: as565(shot).region(128, 106, 500, 300) == reference)
+        browser.key('keyDown', *KEYS['space'])
+        fight = wait_for_state(browser, lambda s: not s['showIntro'])
+        browser.key('keyUp', *KEYS['space'])
+        ran = browser.evaluate('[window.tarvoPage.thread, Module.presentation]')
+        # The browser itself logs the worker's 404.
+        errors = browser.console_errors() if script else []
+        check(ran == ['page', 'webgl'] and as565(intro).region(128, 106, 500, 300) == reference and
+              fight is not None and not errors,
+              '%s the game runs on the page, shows the intro, Space starts it, the page says no error (%s, %s)' %
+              (how, ran, errors[:2]))
+        if added:
+            browser.call('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
+    without.close()
+    shutil.rmtree(no_worker, ignore_errors=True)
     browser.call('Emulation.clearDeviceMetricsOverride')
 
     box_open = 'document.getElementById("box").open && document.getElementById("box").textContent'
@@ -640,15 +674,23 @@ def refuse(browser, server, web_dir, replay):
     # the game hears none of them, then or after.
     folder = tempfile.mkdtemp(prefix='tarvo-web-missing-')
     try:
-        for name in ('index.html', 'tarvo.wasm', 'tarvo.data'):
+        for name in ('index.html', 'game_worker.js', 'tarvo.wasm', 'tarvo.data'):
             os.symlink(os.path.join(web_dir, name), os.path.join(folder, name))
         with open(os.path.join(web_dir, 'tarvo.js')) as f:
             js = f.read()
         with open(os.path.join(folder, 'tarvo.js'), 'w') as f:
             f.write(js.replace('"/Images/end_text.tif"', '"/Images/not_packed.tif"'))
         missing = Server(folder)
-        for name, vk, key, code, text in (('Escape', 27, 'Escape', 'Escape', None),
-                                          ('Enter', 13, 'Enter', 'Enter', '\r'), ('Space', 32, ' ', 'Space', ' ')):
+        # In the worker, and once on the page's main thread.
+        for name, vk, key, code, text, thread in (('Escape', 27, 'Escape', 'Escape', None, 'worker'),
+                                                  ('Enter', 13, 'Enter', 'Enter', '\r', 'worker'),
+                                                  ('Space', 32, ' ', 'Space', ' ', 'worker'),
+                                                  ('Escape', 27, 'Escape', 'Escape', None, 'page')):
+            if thread == 'page':
+                # A new address, which the worker was never kept for offline.
+                os.remove(os.path.join(folder, 'game_worker.js'))
+                missing.close()
+                missing = Server(folder)
             browser.open(missing.url())
             shown = browser.wait_for(box_open, PATIENCE)
             browser.tap(vk, key, code, text, hold=0.02)
@@ -659,9 +701,11 @@ def refuse(browser, server, web_dir, replay):
                              ' (window.tarvoState && JSON.parse(window.tarvoState).frame >= 30)', PATIENCE)
             after = browser.evaluate('[window.tarvoExit === undefined ? "running" : window.tarvoExit,'
                                      ' window.tarvoState && JSON.parse(window.tarvoState).showIntro]')
-            check(shown is not None and 'end_text.tif' in shown and closed is not None and after == ['running', True],
-                  '%s closes a message box during play, and the game never hears it (%s; box %s)' %
-                  (name, after, 'closed' if closed else 'still open'))
+            ran = browser.evaluate('window.tarvoPage.thread')
+            check(shown is not None and 'end_text.tif' in shown and closed is not None and after == ['running', True]
+                  and ran == thread,
+                  '%s closes a message box during play (%s), and the game never hears it (%s; box %s)' %
+                  (name, ran, after, 'closed' if closed else 'still open'))
         missing.close()
     finally:
         shutil.rmtree(folder, ignore_errors=True)
@@ -798,7 +842,8 @@ def phone_shape(browser, server, width, height, keyboard_keys):
           'they sit %s the picture, never over it' % ('below' if upright else 'beside'))
 
     # The intro names the controls by their signs, not the keyboard's keys.
-    keys = share_of(browser.canvas_shot(), KEY_565)
+    # The canvas is black until the first frame drawn in the worker is shown.
+    keys = share_of(browser.canvas_shot_until(lambda shot: share_of(shot, (0, 0, 0)) < 0.5), KEY_565)
     check(0.1 * keyboard_keys < keys < 0.5 * keyboard_keys,
           '%s, the intro names the touch controls, not keys (key colour on %.3f %% of the picture, the keyboard\'s'
           ' intro %.3f %%)' % (shape, 100 * keys, 100 * keyboard_keys))
