@@ -4,7 +4,7 @@ frames a second while flying and firing, through WebGL and on a 2D canvas,
 at the browser's own speed and with its CPU slowed down (DevTools CPU
 throttling, as a cheap phone). A measurement, not a test: it prints a table.
 
-  web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--profile] [--gpu] WEB_DIR [WEB_DIR ...]
+  web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--profile] [--gpu] [--on-page] WEB_DIR [WEB_DIR ...]
 
 Each WEB_DIR is a page made by `make web-page` (for example one built with
 -DTARVO_WEB_SIMD=OFF beside the default one). The page is 800 x 600 CSS
@@ -16,7 +16,15 @@ update and drawing in WebAssembly), and game frames a second counted from
 window.tarvoState over S seconds. The first rows are the ceilings: a page
 that does nothing but ask for animation frames, and pages that do nothing
 but put one 756 x 512 picture on a canvas each animation frame, as the game
-does (a 16-bit texture through WebGL, RGBA on a 2D canvas), with no game.
+does (a 16-bit texture through WebGL, RGBA on a 2D canvas), with no game,
+from the page's main thread and from a worker.
+
+The program runs in a worker where the browser can give one the canvas (the
+page's rows say where it ran); DevTools slows the page's main thread only, not
+a worker, so slowed the frame work is the worker's at full speed, and a phone
+16 times slower has 16 times the frame work to do in its worker. --on-page
+runs the program on the main thread instead, as in a browser without
+OffscreenCanvas.
 
 --gpu runs Chromium with a GPU process that draws in software (SwiftShader),
 so the page is composited as on a machine with a GPU. Without it Chromium
@@ -44,10 +52,11 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'
 import browser_test as bt  # noqa: E402
 
 
-def start_fight(browser, server, webgl):
+def start_fight(browser, server, webgl, on_page):
     added = None
-    if not webgl:
-        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=bt.NO_WEBGL)
+    source = ('' if webgl else bt.NO_WEBGL) + (bt.NO_OFFSCREEN if on_page else '')
+    if source:
+        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=source)
     browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
     browser.open(server.url())
     if not browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', 120):
@@ -102,31 +111,50 @@ def empty_page(browser, rate, seconds):
     return count_frames(browser, rate, seconds)
 
 
-# Only the hand-over: one changing 756 x 512 picture each animation frame.
+# Only the hand-over: one changing 756 x 512 picture each animation frame,
+# from the page's main thread or (#...-worker) from a worker given the canvas.
 BARE_PAGE = '''<!doctype html>
-<body style="margin:0;background:#000"><canvas id="canvas" width="756" height="512"></canvas><script>
-window.frames_seen = 0;
-const canvas = document.getElementById('canvas');
-let show;
-if (location.hash === '#webgl') {
-  const gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: false, stencil: false});
-  const words = new Uint16Array(756 * 512).map((_, i) => i * 7);
-  gl.bindTexture(gl.TEXTURE_2D, gl.createTexture());
-  gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.NEAREST);
-  gl.pixelStorei(gl.UNPACK_ALIGNMENT, 2);
-  gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGB, 756, 512, 0, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, words);
-  show = n => {
-    words[n % words.length] ^= 0xFFFF;
-    gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 756, 512, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, words);
-    gl.clear(gl.COLOR_BUFFER_BIT);
-  };
-} else {
+<body style="margin:0;background:#000"><canvas id="canvas" width="756" height="512"></canvas>
+<script id="show">
+function showing(canvas, kind) {
+  if (kind === 'webgl') {
+    const gl = canvas.getContext('webgl', {alpha: false, antialias: false, depth: false, stencil: false});
+    const words = new Uint16Array(756 * 512).map((_, i) => i * 7);
+    gl.bindTexture(gl.TEXTURE_2D, gl.createTexture());
+    gl.texParameteri(gl.TEXTURE_2D, gl.TEXTURE_MIN_FILTER, gl.NEAREST);
+    gl.pixelStorei(gl.UNPACK_ALIGNMENT, 2);
+    gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGB, 756, 512, 0, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, words);
+    return n => {
+      words[n % words.length] ^= 0xFFFF;
+      gl.texSubImage2D(gl.TEXTURE_2D, 0, 0, 0, 756, 512, gl.RGB, gl.UNSIGNED_SHORT_5_6_5, words);
+      gl.clear(gl.COLOR_BUFFER_BIT);
+    };
+  }
   const context = canvas.getContext('2d', {alpha: false});
   const image = new ImageData(756, 512);
   image.data.forEach((_, i) => { image.data[i] = i * 13; });
-  show = n => { image.data[n % image.data.length] ^= 0xFF; context.putImageData(image, 0, 0); };
+  return n => { image.data[n % image.data.length] ^= 0xFF; context.putImageData(image, 0, 0); };
 }
-(function next() { show(++window.frames_seen); requestAnimationFrame(next); })();
+</script><script>
+window.frames_seen = 0;
+const canvas = document.getElementById('canvas');
+const [kind, where] = location.hash.slice(1).split('-');
+if (where === 'worker') {
+  // The worker counts its frames and tells the page now and then.
+  const code = document.getElementById('show').textContent + `
+    onmessage = e => {
+      const show = showing(e.data.canvas, e.data.kind);
+      let n = 0;
+      (function next() { show(++n); if (n % 15 === 0) postMessage(n); requestAnimationFrame(next); })();
+    };`;
+  const worker = new Worker(URL.createObjectURL(new Blob([code], {type: 'text/javascript'})));
+  worker.onmessage = e => { window.frames_seen = e.data; };
+  const offscreen = canvas.transferControlToOffscreen();
+  worker.postMessage({canvas: offscreen, kind: kind}, [offscreen]);
+} else {
+  const show = showing(canvas, kind);
+  (function next() { show(++window.frames_seen); requestAnimationFrame(next); })();
+}
 </script>
 '''
 
@@ -182,6 +210,8 @@ def main(argv):
     parser.add_argument('--profile', action='store_true')
     parser.add_argument('--only', choices=('webgl', '2d'), help='measure one presentation only')
     parser.add_argument('--gpu', action='store_true', help='a GPU process drawing in software, not none')
+    parser.add_argument('--on-page', action='store_true',
+                        help='the program on the page\'s main thread, as in a browser without OffscreenCanvas')
     parser.add_argument('web_dirs', nargs='+')
     args = parser.parse_args(argv[1:])
     if bt.websocket is None or not bt.find_chromium():
@@ -198,9 +228,11 @@ def main(argv):
         for rate in (1, args.slow):
             rows.append(('(an empty page)', '-', rate, 0, 0, empty_page(browser, rate, args.seconds), None))
         for shown in presentations:
-            for rate in (1, args.slow):
-                fps, busy = bare_page(browser, server.url() + '#' + shown, rate, args.seconds, args.profile)
-                rows.append(('(only the picture)', shown, rate, 0, 0, fps, busy))
+            for where in ('page', 'worker'):
+                for rate in (1, args.slow):
+                    fps, busy = bare_page(browser, server.url() + '#%s-%s' % (shown, where), rate, args.seconds,
+                                          args.profile)
+                    rows.append(('(only the picture, from the %s)' % where, shown, rate, 0, 0, fps, busy))
                 print(json.dumps(dict(zip(('page', 'presentation', 'slowed', 'work_ms', 'present_ms', 'fps', 'busy_ms'),
                                           rows[-1]))), flush=True)
     finally:
@@ -213,16 +245,18 @@ def main(argv):
         try:
             for webgl in [p == 'webgl' for p in presentations]:
                 for rate in (1, args.slow):
-                    start_fight(browser, server, webgl)
+                    start_fight(browser, server, webgl, args.on_page)
                     browser.call('Emulation.setCPUThrottlingRate', rate=rate)
                     time.sleep(3)  # past the start's loading and first frames
                     work, present, fps = measure(browser, args.seconds)
                     shown = browser.evaluate('Module.presentation')
+                    thread = browser.evaluate('window.tarvoPage.thread')
                     busy = None
                     if args.profile:
                         busy = profile(browser, args.seconds, symbol_names(web_dir)) * 1000 / max(fps, 1)
                     browser.call('Emulation.setCPUThrottlingRate', rate=1)
-                    rows.append((os.path.basename(os.path.normpath(web_dir)), shown, rate, work, present, fps, busy))
+                    rows.append(('%s (%s)' % (os.path.basename(os.path.normpath(web_dir)), thread), shown, rate, work,
+                                 present, fps, busy))
                     print(json.dumps(dict(zip(('page', 'presentation', 'slowed', 'work_ms', 'present_ms', 'fps', 'busy_ms'),
                                               rows[-1]))), flush=True)
         finally:

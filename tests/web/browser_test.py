@@ -548,11 +548,20 @@ def play(browser, server, replay):
     # A hidden page is silent, and sounds again when shown.
     hide = ('Object.defineProperty(document, "hidden", {configurable: true, get: () => %s});'
             ' document.dispatchEvent(new Event("visibilitychange")), 1')
+    # Hidden, the game runs no frames (a browser gives a hidden page no
+    # animation frames; the worker is told); shown again, it goes on.
     browser.evaluate(hide % 'true')
     silent = browser.wait_for('Module.audio.ctx.state === "suspended"', PATIENCE)
+    time.sleep(0.3)  # the frame under way when the page hid
+    hidden_at = state(browser)['frame']
+    time.sleep(1)
+    still = state(browser)['frame']
     browser.evaluate(hide % 'false')
     again = browser.wait_for('Module.audio.ctx.state === "running"', PATIENCE)
     check(silent is not None and again is not None, 'hidden, the page makes no sound; shown again, it sounds')
+    resumed = wait_for_state(browser, lambda s: s['frame'] > still + 10)
+    check(still == hidden_at and resumed is not None,
+          'hidden, no frame runs (frame %d, a second later %d); shown again, the game goes on' % (hidden_at, still))
 
     # P is read as held, so a press pauses or resumes depending on how many
     # frames it lasted: press until the state changes.
