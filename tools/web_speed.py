@@ -140,12 +140,12 @@ window.frames_seen = 0;
 const canvas = document.getElementById('canvas');
 const [kind, where] = location.hash.slice(1).split('-');
 if (where === 'worker') {
-  // The worker counts its frames and tells the page now and then.
+  // The worker counts its frames and tells the page each one.
   const code = document.getElementById('show').textContent + `
     onmessage = e => {
       const show = showing(e.data.canvas, e.data.kind);
       let n = 0;
-      (function next() { show(++n); if (n % 15 === 0) postMessage(n); requestAnimationFrame(next); })();
+      (function next() { show(++n); postMessage(n); requestAnimationFrame(next); })();
     };`;
   const worker = new Worker(URL.createObjectURL(new Blob([code], {type: 'text/javascript'})));
   worker.onmessage = e => { window.frames_seen = e.data; };

@@ -88,6 +88,8 @@ EM_JS(int, PageStartPresentation, (), {
     if (!gl) {
         Module.page.share("presentation", Module.presentation = "2d");
         Module.canvasContext = canvas.getContext("2d", {alpha: false});
+        // A worker that cannot draw at all leaves it to the page.
+        if (!Module.canvasContext && typeof document === "undefined") Module.page.runOnPage();
         return 0;
     }
     var compile = function (kind, text) {
@@ -674,8 +676,9 @@ private:
         if (PageInWorker() != 0) return;
         emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
         emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnKey);
-        emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnFocus);
-        emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, &OnFocus);
+        // Not captured: the focus of the page's buttons is not the page's.
+        emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, false, &OnFocus);
+        emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, false, &OnFocus);
         emscripten_set_mousemove_callback(kCanvas, this, true, &OnMouse);
         emscripten_set_mousedown_callback(kCanvas, this, true, &OnMouse);
         emscripten_set_mouseup_callback(kCanvas, this, true, &OnMouse);
