@@ -225,7 +225,8 @@ EM_JS(void, PageClearCanvas, (), {
 // Text in the page's font, single-byte characters as Latin-1.
 EM_JS(int, PageTextWidth, (const char* text, int length, int* height), {
     if (!Module.textCanvas) {
-        Module.textCanvas = typeof document === "undefined" ? new OffscreenCanvas(1, 1) : document.createElement("canvas");
+        Module.textCanvas =
+            typeof document === "undefined" ? new OffscreenCanvas(1, 1) : document.createElement("canvas");
         Module.textContext = Module.textCanvas.getContext("2d", {willReadFrequently: true});
     }
     var s = "";
