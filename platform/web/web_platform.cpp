@@ -78,7 +78,7 @@ EM_JS(int, PageStartPresentation, (), {
     var canvas = Module.canvas || document.getElementById("canvas");
     Module.canvas = canvas;
     var gl = null;
-    // A worker's canvas cannot ask the page's browser: the page says.
+    // A page without WebGL says so to its worker.
     if (Module.page.webgl !== false) try {
         gl = canvas.getContext("webgl", {alpha: false, antialias: false, depth: false, stencil: false,
                                          premultipliedAlpha: false, powerPreference: "low-power"});

@@ -397,7 +397,13 @@ class Browser:
 # Run before the page's scripts: a browser without WebGL.
 NO_WEBGL = ('const plain = HTMLCanvasElement.prototype.getContext;'
             'HTMLCanvasElement.prototype.getContext = function (kind, options) {'
-            '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };')
+            '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };'
+            'delete window.WebGLRenderingContext;')
+
+# A button of the page's header takes the focus and leaves it, as Full
+# screen does when clicked.
+BUTTON_FOCUSED_AND_LEFT = ('(() => { const b = document.getElementById("fullscreen"); b.hidden = false; b.focus();'
+                           ' b.blur(); })(), 1')
 
 # A browser that cannot hand a worker its canvas.
 NO_OFFSCREEN = 'delete HTMLCanvasElement.prototype.transferControlToOffscreen;'
@@ -537,8 +543,7 @@ def play(browser, server, replay):
 
     # A button of the page taking and losing the focus (Full screen does, when
     # clicked) is not the page losing it: the picture goes on being shown.
-    browser.evaluate('(() => { const b = document.getElementById("fullscreen"); b.hidden = false; b.focus();'
-                     ' b.blur(); })(), 1')
+    browser.evaluate(BUTTON_FOCUSED_AND_LEFT)
 
     # Up flies the ship forward: the arena scrolls under it.
     before = state(browser)
@@ -673,8 +678,7 @@ def refuse(browser, server, web_dir, replay):
         browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
         intro = browser.canvas_shot_until(lambda shot: as565(shot).region(128, 106, 500, 300) == reference)
         # A button's focus is not the page's: the picture goes on being shown.
-        browser.evaluate('(() => { const b = document.getElementById("fullscreen"); b.hidden = false; b.focus();'
-                         ' b.blur(); })(), 1')
+        browser.evaluate(BUTTON_FOCUSED_AND_LEFT)
         browser.key('keyDown', *KEYS['space'])
         fight = wait_for_state(browser, lambda s: not s['showIntro'])
         browser.key('keyUp', *KEYS['space'])
