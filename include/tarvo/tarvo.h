@@ -1,7 +1,7 @@
 /// @file
 /// Everything a game on Tarvo uses, in one include: the engine object
 /// `Tarvo` (start-up, the frame, drawing, text, keys and mouse), `Image`,
-/// `TiffImage` with `LoadTiff` and `SaveTiff`, `File`, `ByteOrder`,
+/// `TiffImage` with `LoadTiff` and `Save`, `File`, `ByteOrder`,
 /// `TextBuffer`, the debug log, sound effects, the data folders, the key
 /// codes and window messages (namespace `platform`), and the version.
 ///
