@@ -4,11 +4,17 @@ frames a second while flying and firing, through WebGL and on a 2D canvas,
 at the browser's own speed and with its CPU slowed down (DevTools CPU
 throttling, as a cheap phone). A measurement, not a test: it prints a table.
 
-  web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--profile] [--gpu] [--on-page] WEB_DIR [WEB_DIR ...]
+  web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--sizes WxH[@R],...] [--profile] [--gpu] [--on-page]
+               WEB_DIR [WEB_DIR ...]
 
 Each WEB_DIR is a page made by `make web-page` (for example one built with
 -DTARVO_WEB_SIMD=OFF beside the default one). The page is 800 x 600 CSS
-pixels, so the picture shows at its own size. Columns: the page's
+pixels, so the picture shows at its own size, or each of --sizes: W x H CSS
+pixels, and with @R a phone of R device pixels a CSS pixel played by touch
+(844x390@3 is one on its side, the picture filling its height sharp).
+WebGL here is drawn in software, so the page itself takes the 2D canvas;
+"webgl" rows hide the renderer's name from the page and its worker, as a
+GPU's WebGL, and "2d" rows hide WebGL. Columns: the page's
 Module.frameWorkMs (the program's own work a frame, averaged over 60 frames:
 game update, drawing, and handing the picture to the browser), the part of
 it that hands over the picture (Module.framePresentMs), the rest (game
@@ -52,12 +58,15 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'
 import browser_test as bt  # noqa: E402
 
 
-def start_fight(browser, server, webgl, on_page):
-    added = None
-    source = ('' if webgl else bt.NO_WEBGL) + (bt.NO_OFFSCREEN if on_page else '')
-    if source:
-        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=source)
-    browser.call('Emulation.setDeviceMetricsOverride', width=800, height=600, deviceScaleFactor=1, mobile=False)
+def start_fight(browser, server, webgl, on_page, size):
+    source = (bt.FAST_WEBGL if webgl else bt.NO_WEBGL) + (bt.NO_OFFSCREEN if on_page else '')
+    added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=source)
+    browser.set_worker_script(bt.FAST_WEBGL if webgl else None)
+    width, height, ratio = size
+    phone = ratio > 1
+    browser.call('Emulation.setDeviceMetricsOverride', width=width, height=height, deviceScaleFactor=ratio,
+                 mobile=phone, screenWidth=width, screenHeight=height)
+    browser.call('Emulation.setTouchEmulationEnabled', enabled=phone, maxTouchPoints=5)
     browser.open(server.url())
     if not browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', 120):
         raise RuntimeError('the page did not start')
@@ -209,6 +218,9 @@ def main(argv):
     parser.add_argument('--slow', type=int, default=16, help='CPU slow-down for the second run (16)')
     parser.add_argument('--profile', action='store_true')
     parser.add_argument('--only', choices=('webgl', '2d'), help='measure one presentation only')
+    parser.add_argument('--sizes', default='800x600',
+                        help='the pages\' sizes in CSS pixels, WxH, @R for a phone of R device pixels a CSS pixel'
+                             ' (800x600)')
     parser.add_argument('--gpu', action='store_true', help='a GPU process drawing in software, not none')
     parser.add_argument('--on-page', action='store_true',
                         help='the program on the page\'s main thread, as in a browser without OffscreenCanvas')
@@ -219,6 +231,11 @@ def main(argv):
         return 1
     rows = []
     presentations = [p for p in ('webgl', '2d') if args.only in (None, p)]
+    sizes = []
+    for text in args.sizes.split(','):
+        shape, _, ratio = text.partition('@')
+        width, height = shape.split('x')
+        sizes.append((int(width), int(height), float(ratio or 1)))
     bare = tempfile.mkdtemp(prefix='tarvo-web-speed-')
     with open(os.path.join(bare, 'index.html'), 'w') as f:
         f.write(BARE_PAGE)
@@ -243,22 +260,23 @@ def main(argv):
         server = bt.Server(os.path.abspath(web_dir))
         browser = bt.Browser(gpu=args.gpu)
         try:
-            for webgl in [p == 'webgl' for p in presentations]:
-                for rate in (1, args.slow):
-                    start_fight(browser, server, webgl, args.on_page)
-                    browser.call('Emulation.setCPUThrottlingRate', rate=rate)
-                    time.sleep(3)  # past the start's loading and first frames
-                    work, present, fps = measure(browser, args.seconds)
-                    shown = browser.evaluate('Module.presentation')
-                    thread = browser.evaluate('window.tarvoPage.thread')
-                    busy = None
-                    if args.profile:
-                        busy = profile(browser, args.seconds, symbol_names(web_dir)) * 1000 / max(fps, 1)
-                    browser.call('Emulation.setCPUThrottlingRate', rate=1)
-                    rows.append(('%s (%s)' % (os.path.basename(os.path.normpath(web_dir)), thread), shown, rate, work,
-                                 present, fps, busy))
-                    print(json.dumps(dict(zip(('page', 'presentation', 'slowed', 'work_ms', 'present_ms', 'fps', 'busy_ms'),
-                                              rows[-1]))), flush=True)
+            for size, webgl, rate in [(z, p == 'webgl', r) for z in sizes for p in presentations
+                                      for r in (1, args.slow)]:
+                start_fight(browser, server, webgl, args.on_page, size)
+                browser.call('Emulation.setCPUThrottlingRate', rate=rate)
+                time.sleep(3)  # past the start's loading and first frames
+                work, present, fps = measure(browser, args.seconds)
+                shown = browser.evaluate('Module.presentation')
+                thread = browser.evaluate('window.tarvoPage.thread')
+                busy = None
+                if args.profile:
+                    busy = profile(browser, args.seconds, symbol_names(web_dir)) * 1000 / max(fps, 1)
+                browser.call('Emulation.setCPUThrottlingRate', rate=1)
+                rows.append(('%s (%s, %dx%d%s)' % (os.path.basename(os.path.normpath(web_dir)), thread, size[0],
+                                                   size[1], '@%g' % size[2] if size[2] > 1 else ''),
+                             shown, rate, work, present, fps, busy))
+                print(json.dumps(dict(zip(('page', 'presentation', 'slowed', 'work_ms', 'present_ms', 'fps', 'busy_ms'),
+                                          rows[-1]))), flush=True)
         finally:
             browser.close()
             server.close()

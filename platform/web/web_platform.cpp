@@ -71,17 +71,42 @@ EM_JS(int, PageMessageBoxOpen, (), { return Module.messageBoxOpen ? 1 : 0; });
 // other scale the texel coordinate is pulled to the texel's centre except in
 // the last 1/factor of it, and sampled bilinearly, which is the picture
 // enlarged nearest to the next whole factor and then smoothly down ("sharp
-// bilinear"): even pixels, edges at most one device pixel soft. Without WebGL
-// the frame is converted to RGBA here and put on a 2D canvas of the picture's
-// own size, which the page enlarges nearest.
+// bilinear"): even pixels, edges at most one device pixel soft. Without WebGL,
+// or where its WebGL is drawn in software, the frame is converted to RGBA here
+// and put on a 2D canvas: at a whole scale one of the picture's own size, which
+// the page enlarges nearest; at any other scale one of the picture's size in
+// device pixels, drawn from the picture enlarged nearest to the next whole
+// scale and smoothly down from there (the same sharp picture).
 EM_JS(int, PageStartPresentation, (), {
     var canvas = Module.canvas || document.getElementById("canvas");
     Module.canvas = canvas;
+    // WebGL drawn in software (SwiftShader, llvmpipe) takes several times
+    // longer a frame than a 2D canvas at large sizes. Some browsers say so
+    // (failIfMajorPerformanceCaveat); others only by the renderer's name. Asked
+    // of a canvas of its own: a canvas that has given a WebGL context can give
+    // no 2D one.
+    var drawnInSoftware = function () {
+        var probe =
+            typeof OffscreenCanvas === "function" ? new OffscreenCanvas(1, 1) : document.createElement("canvas");
+        var gl = null;
+        try {
+            gl = probe.getContext("webgl", {failIfMajorPerformanceCaveat: true});
+        } catch (e) {
+            gl = null;
+        }
+        if (!gl) return true;
+        var info = gl.getExtension("WEBGL_debug_renderer_info");
+        var name = gl.getParameter(gl.RENDERER) + " " + (info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : "");
+        var lose = gl.getExtension("WEBGL_lose_context");
+        if (lose) lose.loseContext();
+        return /swiftshader|llvmpipe|softpipe|software|basic render|gdi generic/i.test(name);
+    };
     var gl = null;
     // A page without WebGL says so to its worker.
-    if (Module.page.webgl !== false) try {
+    if (Module.page.webgl !== false && !drawnInSoftware()) try {
         gl = canvas.getContext("webgl", {alpha: false, antialias: false, depth: false, stencil: false,
-                                         premultipliedAlpha: false, powerPreference: "low-power"});
+                                         premultipliedAlpha: false, powerPreference: "low-power",
+                                         failIfMajorPerformanceCaveat: true});
     } catch (e) {
         gl = null;
     }
@@ -194,11 +219,15 @@ EM_JS(void, PageSizeCanvas, (int bufferWidth, int bufferHeight, double cssWidth,
         Module.gl.scale = factor;
         Module.gl.draw();
     }
+    // The 2D canvas: at a scale that is not whole, the frame is enlarged by
+    // this factor and drawn smoothly down to the canvas's size.
+    Module.sharpFactor = whole ? 0 : factor;
 });
 
-// Puts width x height RGBA pixels on the 2D canvas at its top-left corner.
-// The ImageData over them is made once, and again only when they move or the
-// memory grows (which replaces its buffer).
+// Puts width x height RGBA pixels on the 2D canvas: at its top-left corner,
+// or filling it sharp (Module.sharpFactor). The ImageData over them is made
+// once, and again only when they move or the memory grows (which replaces its
+// buffer).
 EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
     var image = Module.canvasImage;
     if (!image || image.data.buffer !== HEAPU8.buffer || image.data.byteOffset !== rgba || image.width !== width ||
@@ -206,7 +235,35 @@ EM_JS(void, PagePutPixels, (const uint8_t* rgba, int width, int height), {
         image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
         Module.canvasImage = image;
     }
-    if (Module.canvasContext) Module.canvasContext.putImageData(image, 0, 0);
+    var context = Module.canvasContext, factor = Module.sharpFactor;
+    if (!context) return;
+    if (!factor) {
+        context.putImageData(image, 0, 0);
+        return;
+    }
+    // Two canvases of the page's own: the frame, and the frame enlarged
+    // nearest by the factor.
+    var sharp = Module.sharp;
+    if (!sharp || sharp.width !== width || sharp.height !== height || sharp.factor !== factor) {
+        var make = function (w, h) {
+            if (typeof OffscreenCanvas === "function") return new OffscreenCanvas(w, h);
+            var made = document.createElement("canvas");
+            made.width = w;
+            made.height = h;
+            return made;
+        };
+        sharp = Module.sharp = {width: width, height: height, factor: factor, frame: make(width, height),
+                                large: make(width * factor, height * factor)};
+        sharp.frameContext = sharp.frame.getContext("2d", {alpha: false});
+        sharp.largeContext = sharp.large.getContext("2d", {alpha: false});
+    }
+    sharp.frameContext.putImageData(image, 0, 0);
+    sharp.largeContext.imageSmoothingEnabled = false;
+    sharp.largeContext.drawImage(sharp.frame, 0, 0, width * factor, height * factor);
+    // Bilinear, not mipmapped: a device pixel inside a game pixel keeps its colour.
+    context.imageSmoothingEnabled = true;
+    context.imageSmoothingQuality = "low";
+    context.drawImage(sharp.large, 0, 0, Module.canvas.width, Module.canvas.height);
 });
 
 EM_JS(void, PageClearCanvas, (), {
@@ -621,8 +678,11 @@ public:
         double stageWidth = 0, stageHeight = 0, ratio = 1;
         PageStage(&stageWidth, &stageHeight, &ratio);
         const PageScale scale = ChoosePageScale(stageWidth, stageHeight, ratio, mainWindow->width, mainWindow->height);
-        PageSizeCanvas(webgl ? scale.deviceWidth : mainWindow->width, webgl ? scale.deviceHeight : mainWindow->height,
-                       scale.cssWidth, scale.cssHeight, scale.whole ? 1 : 0, scale.factor);
+        // WebGL, or a 2D canvas filled sharp, draws every device pixel itself.
+        const bool devicePixels = webgl || !scale.whole;
+        PageSizeCanvas(devicePixels ? scale.deviceWidth : mainWindow->width,
+                       devicePixels ? scale.deviceHeight : mainWindow->height, scale.cssWidth, scale.cssHeight,
+                       scale.whole ? 1 : 0, scale.factor);
     }
 
 private:

@@ -36,11 +36,12 @@
 // its sound is suspended meanwhile.
 //
 // Video: surfaces are plain memory. With WebGL the 16-bit back surface goes
-// to the GPU as a 5-6-5 texture and one shader pass scales it; without, it is
-// converted to RGBA and put on a 2D canvas. Message boxes are a modal dialog
+// to the GPU as a 5-6-5 texture and one shader pass scales it; without, or
+// where WebGL is drawn in software (slower there than a 2D canvas), it is
+// converted to RGBA and put on a 2D canvas, as sharp. Message boxes are a modal dialog
 // on the page (and a line on the console), waited for with the page still
-// live; while one is open, the keys are the dialog's and none is posted. Text is rasterised by the page's canvas text and blended into the
-// 16-bit surface.
+// live; while one is open, the keys are the dialog's and none is posted. Text is rasterised by the page's canvas text
+// and blended into the 16-bit surface.
 //
 // Sound: Web Audio, the effects decoded from their WAV files into buffers,
 // each play a voice with its volume and balance, 16 voices at most, stops

@@ -290,11 +290,12 @@ class Browser:
             time.sleep(0.1)
         self.ws = websocket.create_connection(pages[0]['webSocketDebuggerUrl'], suppress_origin=True, timeout=60)
         self.next_id = 0
+        self.side_id = 1_000_000_000  # the workers' commands, whose answers go unread
         self.events = []
         for domain in ('Page', 'Runtime', 'Log', 'Network'):
             self.call(domain + '.enable')
         # The page's workers too: their console and exceptions are the page's.
-        self.call('Target.setAutoAttach', autoAttach=True, waitForDebuggerOnStart=False, flatten=True)
+        self.set_worker_script(None)
         # The page has the focus, as a page in front of its user has.
         self.call('Emulation.setFocusEmulationEnabled', enabled=True)
 
@@ -310,9 +311,25 @@ class Browser:
             if 'method' in message:
                 self.events.append(message)
                 if message['method'] == 'Target.attachedToTarget':
-                    # Not waited for: its answer comes among later messages.
-                    self.ws.send(json.dumps({'id': 1_000_000 + self.next_id, 'method': 'Runtime.enable',
-                                             'sessionId': message['params']['sessionId']}))
+                    self.attached(message['params'])
+
+    def set_worker_script(self, source):
+        """Runs `source` in every worker the page starts from now on, before
+        the worker's own script (None: nothing)."""
+        self.worker_script = source
+        self.call('Target.setAutoAttach', autoAttach=True, waitForDebuggerOnStart=source is not None, flatten=True)
+
+    def attached(self, target):
+        # Not waited for: the answers come among later messages, in order.
+        commands = [('Runtime.enable', {})]
+        if self.worker_script and target['targetInfo']['type'] == 'worker':
+            commands.insert(0, ('Runtime.evaluate', {'expression': self.worker_script}))
+        if target.get('waitingForDebugger'):
+            commands.append(('Runtime.runIfWaitingForDebugger', {}))
+        for method, params in commands:
+            self.side_id += 1
+            self.ws.send(json.dumps({'id': self.side_id, 'method': method, 'params': params,
+                                     'sessionId': target['sessionId']}))
 
     def evaluate(self, expression, await_promise=False):
         result = self.call('Runtime.evaluate', expression=expression, returnByValue=True, awaitPromise=await_promise)
@@ -400,6 +417,16 @@ NO_WEBGL = ('const plain = HTMLCanvasElement.prototype.getContext;'
             '  return /webgl/.test(kind) ? null : plain.call(this, kind, options); };'
             'delete window.WebGLRenderingContext;')
 
+# Run before the page's scripts and its worker's: a machine whose GPU draws
+# WebGL. Headless Chromium's WebGL is SwiftShader, drawn in software; with the
+# renderer's name hidden it passes for a GPU's.
+FAST_WEBGL = ('for (const Context of [self.WebGLRenderingContext, self.WebGL2RenderingContext]) {'
+              '  if (!Context) continue;'
+              '  const plain = Context.prototype.getParameter;'
+              '  Context.prototype.getParameter = function (name) {'
+              '    const value = plain.call(this, name);'
+              '    return typeof value === "string" ? value.replace(/SwiftShader/gi, "Test GPU") : value; }; }')
+
 # A button of the page's header takes the focus and leaves it, as Full
 # screen does when clicked.
 BUTTON_FOCUSED_AND_LEFT = ('(() => { const b = document.getElementById("fullscreen"); b.hidden = false; b.focus();'
@@ -457,8 +484,9 @@ def play(browser, server, replay):
     browser.open(server.url())
     check(browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
           is not None, 'the page loads the pictures and the game, and runs')
-    check(browser.evaluate('[window.tarvoPage.thread, Module.presentation]') == ['worker', 'webgl'],
-          'the game runs in a worker and puts the picture on the page through WebGL (%s)' %
+    check(browser.evaluate('[window.tarvoPage.thread, Module.presentation, typeof WebGLRenderingContext]') ==
+          ['worker', '2d', 'function'],
+          'the game runs in a worker and, its WebGL drawn in software, draws on a 2D canvas (%s)' %
           browser.evaluate('[window.tarvoPage.thread, Module.presentation]'))
     controls = browser.evaluate('[...document.querySelectorAll("[data-key], #quit")].map(e => e.getClientRects().length)')
     check(controls == [0] * 7, 'no touch controls nor Quit button on a desktop without touch (%s)' % controls)
@@ -620,6 +648,27 @@ def play(browser, server, replay):
     again = browser.wait_for('window.tarvoExit === undefined && window.tarvoPage.state === "running" &&'
                              ' window.tarvoState && JSON.parse(window.tarvoState).showIntro', PATIENCE)
     check(offered is not None and again is not None, 'after Escape the page offers to play again, and it does')
+    with_a_gpu(browser, server, reference)
+
+
+def with_a_gpu(browser, server, reference):
+    """Where WebGL is drawn by a GPU, the picture goes through it, in a worker
+    and on the page's main thread; filled, it is as sharp."""
+    browser.call('Emulation.clearDeviceMetricsOverride')
+    browser.set_worker_script(FAST_WEBGL)
+    for where, script in (('worker', FAST_WEBGL), ('page', FAST_WEBGL + NO_OFFSCREEN)):
+        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=script)
+        browser.open(server.url())
+        browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running" && window.tarvoState', PATIENCE)
+        ran = browser.evaluate('[window.tarvoPage.thread, Module.presentation]')
+        filled = browser.wait_for('document.getElementById("canvas").dataset.scale === "filled"', PATIENCE)
+        wrong, edges, blends = filled_sharp(
+            browser.canvas_shot_until(lambda shot: filled_sharp(shot, reference)[0] == 0), reference)
+        check(ran == [where, 'webgl'] and filled and wrong == 0 and blends > 0,
+              'with a GPU\'s WebGL the game (%s) draws through it, filling the page sharp (%d device pixels inside'
+              ' a game pixel not its colour, %d of %d on edges blended)' % (ran, wrong, blends, edges))
+        browser.call('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
+    browser.set_worker_script(None)
 
 
 def refuse(browser, server, web_dir, replay):
@@ -686,7 +735,7 @@ def refuse(browser, server, web_dir, replay):
         ran = browser.evaluate('[window.tarvoPage.thread, Module.presentation]')
         # The browser itself logs the worker's 404.
         errors = [e for e in browser.console_errors() if '404' not in e]
-        check(ran == ['page', 'webgl'] and as565(intro).region(128, 106, 500, 300) == reference and
+        check(ran == ['page', '2d'] and as565(intro).region(128, 106, 500, 300) == reference and
               fight is not None and as565(gone).region(128, 106, 500, 300) != reference and not errors,
               '%s the game runs on the page, shows the intro, Space starts it and the intro goes, the page says no'
               ' error (%s, %s)' % (how, ran, errors[:2]))
@@ -773,7 +822,10 @@ LAYOUT = ('(() => { const box = e => { const r = e.getBoundingClientRect();'
           ' document.querySelectorAll("[data-key]").forEach(e => { controls[e.dataset.key] = box(e); });'
           ' const s = document.getElementById("stage");'
           ' return { canvas: box(document.getElementById("canvas")), stage: [s.clientWidth, s.clientHeight],'
-          '          controls: controls }; })()')
+          '          controls: controls, view: [innerWidth, innerHeight],'
+          '          header: document.querySelector("header").getClientRects().length,'
+          '          menu: document.getElementById("menu") ? box(document.getElementById("menu")) : [0, 0, 0, 0] };'
+          ' })()')
 
 
 def centre(rect):
@@ -854,9 +906,16 @@ def phone_shape(browser, server, width, height, keyboard_keys):
     if not started:
         return
     layout = browser.evaluate(LAYOUT)
-    canvas, stage, controls = layout['canvas'], layout['stage'], layout['controls']
-    fill = max(canvas[2] / stage[0], canvas[3] / stage[1])
-    check(fill >= 0.9, '%s, the picture fills %.1f %% of its room\'s limiting side' % (shape, 100 * fill))
+    canvas, view, controls = layout['canvas'], layout['view'], layout['controls']
+    fill = max(canvas[2] / view[0], canvas[3] / view[1])
+    check(fill >= 0.9, '%s, the picture fills %.1f %% of the screen\'s limiting side' % (shape, 100 * fill))
+    menu = layout['menu']
+    if upright:
+        check(layout['header'] == 1 and menu[2] == 0, 'upright, the header is above the picture')
+    else:
+        check(layout['header'] == 0 and menu[2] >= 40 and menu[3] >= 32 and
+              (menu[0] + menu[2] <= canvas[0] or menu[1] >= canvas[1] + canvas[3]),
+              'on its side, the header is out of the way, behind a button beside the picture (%s)' % menu)
     check(sorted(controls) == ['DOWN', 'LEFT', 'P', 'RIGHT', 'SPACE', 'UP'] and
           all(r[2] >= 48 and r[3] >= 48 for r in controls.values()),
           'the six touch controls are there, each at least 48 CSS pixels (%s)' %
@@ -917,6 +976,11 @@ def phone_shape(browser, server, width, height, keyboard_keys):
     touch(browser, 'touchEnd', {})
 
     # Quit is a touch device's Escape: the game ends and the page offers another.
+    # On its side the button in the corner brings the header first.
+    if not upright:
+        touch(browser, 'touchStart', {1: centre(menu)})
+        touch(browser, 'touchEnd', {})
+        browser.wait_for('document.querySelector("header").getClientRects().length', PATIENCE)
     quit_box = browser.evaluate('(() => { const r = document.getElementById("quit").getBoundingClientRect();'
                                 ' return [r.left, r.top, r.width, r.height]; })()')
     touch(browser, 'touchStart', {1: centre(quit_box)})
