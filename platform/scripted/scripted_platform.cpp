@@ -153,7 +153,12 @@ void ScriptedPlatform::PostQuitMessage(int exitCode) {
 }
 
 bool ScriptedPlatform::PeekMessage(Message& out) {
-    if (queue.empty() && beforeFrame) beforeFrame(framesRun);
+    // Once a frame: messages the hook queues come out first, and the frame then
+    // runs without asking the hook again.
+    if (queue.empty() && beforeFrame && beforeFrameAskedFor != framesRun) {
+        beforeFrameAskedFor = framesRun;
+        beforeFrame(framesRun);
+    }
     if (queue.empty()) {
         // The loop is about to run a frame: release what is due after it.
         ++framesRun;

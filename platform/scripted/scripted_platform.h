@@ -89,9 +89,10 @@ public:
     bool activateOnShow = true;
     /// Keep the pixels of every presented frame, not only their hash.
     bool keepFramePixels = false;
-    /// Called when the queue is empty, just before the loop would run a frame,
-    /// with the number of frames run so far. Messages it queues (a quit, say)
-    /// are delivered before any frame runs.
+    /// Called once a frame, when the queue is empty just before the loop would
+    /// run the frame, with the number of frames run so far. Messages it queues
+    /// (a key, a quit) are delivered before that frame runs; the hook is not
+    /// called again until the next frame.
     std::function<void(int framesDone)> beforeFrame;
 
     void Fail(Op op, int callNumber = 0, HResult result = DDERR_GENERIC);
@@ -221,6 +222,7 @@ private:
     std::map<Op, int> callCounts;
     std::deque<Message> queue;
     std::multimap<int, Message> scheduled;
+    int beforeFrameAskedFor = -1;  ///< framesRun when beforeFrame last ran
     WindowProcFn windowProc = nullptr;
     std::vector<std::unique_ptr<Window>> ownedWindows;
     std::vector<std::unique_ptr<Surface>> ownedSurfaces;
