@@ -125,6 +125,9 @@ bool SetBlitLevel(BlitLevel level) {
 }
 
 int DrawPixel16(int x, int y, int r, int g, int b) {
+    // Off the screen is nothing, as for FillRect: a game's stray pixel must
+    // not write outside the buffer.
+    if (x < 0 || y < 0 || x >= Tarvo.screenWidth || y >= Tarvo.screenHeight) return 1;
     Tarvo.backBuffer[Tarvo.rowOffset[y] + x] = static_cast<uint16_t>(r * 1024 + g * 32 + b);
     return 1;
 }

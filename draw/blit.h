@@ -4,7 +4,8 @@
 // screen's 16-bit format; DrawAlpha and DrawAdditive also need premultiplied
 // alpha bytes (0 opaque, 255 transparent).
 //
-// DrawPixel16 writes one 5-5-5 word at (x, y) with no clipping.
+// DrawPixel16 writes the word r * 1024 + g * 32 + b (5-bit channels, packed
+// 5-5-5 whatever the screen's layout) at (x, y); nothing off the screen.
 #pragma once
 
 class Image;

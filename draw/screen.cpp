@@ -1,7 +1,9 @@
 // Screen buffer operations: clipping, fills, text colour, saturation table.
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
+#include "draw/pixel_format.h"
 #include "engine/windows_dx.h"
 #include "image/image.h"
 
@@ -52,8 +54,8 @@ void WindowsDX::SetTextRGB(int r, int g, int b) {
     textRed = r;
     textGreen = g;
     textBlue = b;
-    textColor = static_cast<uint32_t>(r & 0xFF) | static_cast<uint32_t>(g & 0xFF) << 8 |
-                static_cast<uint32_t>(b & 0xFF) << 16;
+    textColor =
+        static_cast<uint32_t>(r & 0xFF) | static_cast<uint32_t>(g & 0xFF) << 8 | static_cast<uint32_t>(b & 0xFF) << 16;
 }
 
 void WindowsDX::ClearScreen() {
@@ -66,12 +68,27 @@ void WindowsDX::ClearScreen() {
 
 void WindowsDX::FillRect(int x1, int y1, int x2, int y2, int r, int g, int b) {
     const uint16_t colour = static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+    // Cut to the screen: corners are inclusive, so (0, 0, width, height) is an
+    // easy off-by-one that would otherwise write past the buffer.
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, screenWidth - 1);
+    y2 = std::min(y2, screenHeight - 1);
     if (y1 > y2 || x1 > x2) return;
     const size_t count = static_cast<size_t>(x2 - x1) + 1;
     for (int y = y1; y <= y2; ++y) {
         uint16_t* p = backBuffer + static_cast<ptrdiff_t>(y) * pitch + x1;
         for (size_t i = 0; i < count; ++i) p[i] = colour;
     }
+}
+
+uint16_t WindowsDX::ScreenColor(int r, int g, int b) const {
+    // The top bits of each component, as many as the channel has.
+    const auto channel = [](int value, int32_t bits, int32_t shift) {
+        return static_cast<uint32_t>((value & 0xFF) >> (8 - bits)) << shift;
+    };
+    return static_cast<uint16_t>(channel(r, redBits, redShift) | channel(g, greenBits, greenShift) |
+                                 channel(b, blueBits, blueShift));
 }
 
 void WindowsDX::MakeSaturationTable() {

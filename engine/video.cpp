@@ -133,6 +133,7 @@ bool WindowsDX::CreateSurface() {
                    debugTail);
 
     screenHeight = static_cast<int32_t>(desc.dwHeight);
+    screenWidth = static_cast<int32_t>(desc.dwWidth);
     pitchBytes = desc.lPitch;
     pitch = desc.lPitch / 2;
     DrawPixel = &DrawPixel16;

@@ -56,6 +56,7 @@ bool WindowsDX::CreateWindows() {
         style = platform::WS_SYSMENU;
     }
     pitch = width;
+    screenWidth = width;
     screenHeight = height;
     clipLeft = 0;
     clipTop = 0;

@@ -38,6 +38,7 @@ public:
     /// from the back surface (screenHeight + 1 entries).
     std::vector<int32_t> rowOffset;
     int32_t screenHeight = 0;  ///< rows of the back surface
+    int32_t screenWidth = 0;   ///< columns of the back surface (pitch may be wider)
     int32_t pitch = 0;         ///< row length in pixels (the row stride)
     int32_t pitchBytes = 0;    ///< row length in bytes
 
@@ -147,12 +148,20 @@ public:
     void SetClipRect(int left, int top, int right, int bottom);
     void SetTextRGB(int r, int g, int b);
     void ClearScreen();
-    /// Fills the inclusive rectangle with a 5-5-5 colour from 8-bit components.
-    /// Not clipped.
+    /// Fills the inclusive rectangle (x1, y1)-(x2, y2) with a colour made of the
+    /// top five bits of each 8-bit component, packed 5-5-5 (red at bits 10-14)
+    /// whatever the screen's layout: on a 5-6-5 screen the same word shows
+    /// another colour. Cut to the screen (its width and height, not the clip
+    /// rectangle); nothing when x1 > x2 or y1 > y2.
     void FillRect(int x1, int y1, int x2, int y2, int r, int g, int b);
+    /// The screen word for 8-bit components in the screen's own layout (5-6-5
+    /// or 5-5-5), for writing into backBuffer directly: what FillRect and
+    /// DrawPixel do not do.
+    uint16_t ScreenColor(int r, int g, int b) const;
     void MakeSaturationTable();
     int32_t GetPitch() { return pitch; }
     int32_t GetScreenHeight() { return screenHeight; }
+    int32_t GetScreenWidth() { return screenWidth; }
     int32_t GetPitchBytes() { return pitchBytes; }
     uint16_t* GetBackBuffer() { return backBuffer; }
     platform::WindowHandle GetWindowHandle() { return windowHandle; }

@@ -82,6 +82,33 @@ TEST(DrawPixel, WritesFiveFiveFiveWordThroughRowTable) {
     EXPECT_EQ(screen.At(0, 1), 1 * 1024 + 2 * 32 + 3);
 }
 
+TEST(FillRectAndDrawPixel, CutAtTheScreensEdgesNotThePitchOrClip) {
+    // 4 x 3 with two pixels of row padding: writes past the width land in the
+    // padding (or past the buffer), where nothing may change.
+    ScreenFixture screen(4, 3, ScreenFixture::k565, 2, 0xAAAA);
+    Tarvo.SetClipRect(1, 1, 2, 1);                // the clip rectangle does not cut fills
+    Tarvo.FillRect(-3, -2, 4, 3, 255, 255, 255);  // one past the right and bottom
+    Tarvo.DrawPixel(4, 0, 1, 1, 1);
+    Tarvo.DrawPixel(-1, 1, 1, 1, 1);
+    Tarvo.DrawPixel(0, 3, 1, 1, 1);
+    Tarvo.DrawPixel(2, -1, 1, 1, 1);
+    Tarvo.FillRect(4, 0, 9, 2, 0, 0, 0);   // wholly right of the screen
+    Tarvo.FillRect(0, 3, 3, 99, 0, 0, 0);  // wholly below
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(screen.At(x, y), x < 4 ? 0x7FFF : 0xAAAA) << x << "," << y;
+    EXPECT_EQ(Tarvo.DrawPixel(3, 2, 1, 2, 3), 1);  // the last pixel is still on the screen
+    EXPECT_EQ(screen.At(3, 2), 1 * 1024 + 2 * 32 + 3);
+}
+
+TEST(ScreenColor, PacksTopBitsForTheScreensLayout) {
+    ScreenFixture screen(1, 1, ScreenFixture::k565);
+    EXPECT_EQ(Tarvo.ScreenColor(255, 255, 255), 0xFFFF);
+    EXPECT_EQ(Tarvo.ScreenColor(0x80, 0x40, 0x20), (16 << 11) | (16 << 5) | 4);
+    ScreenFixture other(1, 1, ScreenFixture::k555);
+    EXPECT_EQ(Tarvo.ScreenColor(255, 255, 255), 0x7FFF);
+    EXPECT_EQ(Tarvo.ScreenColor(0x80, 0x40, 0x20), (16 << 10) | (8 << 5) | 4);
+}
+
 TEST(ClearScreen, ZeroesEveryRowIncludingPadding) {
     ScreenFixture screen(5, 3, ScreenFixture::k555, 1, 0x1234);
     Tarvo.ClearScreen();

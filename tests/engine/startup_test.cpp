@@ -190,6 +190,22 @@ TEST_F(EngineTest, EscapeAndClosingTheWindowBothExitWithZero) {
     EXPECT_FALSE(machine.WindowInfo(machine.windows[2]).destroyed);
 }
 
+TEST_F(EngineTest, AGameFillingOnePixelTooFarStillEndsWithZero) {
+    int frames = 0;
+    test_game::onInitialize = [] { Tarvo.Initialize(false, 400, 300); };
+    test_game::onRun = [&] {
+        if (!Tarvo.BeginDraw()) return;
+        // Inclusive corners: the screen's size itself is one past the edge.
+        Tarvo.FillRect(0, 0, 400, 300, 255, 0, 0);
+        Tarvo.DrawPixel(400, 300, 31, 31, 31);
+        Tarvo.EndDraw();
+        Tarvo.ViewUpdate();
+        if (++frames == 3) machine.PostQuitMessage(0);
+    };
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 0);
+    ASSERT_EQ(machine.frames.size(), 3u);
+}
+
 TEST_F(EngineTest, CharactersTypedDuringStartUpAreDropped) {
     Tarvo.WindowProc(nullptr, platform::WM_CHAR, 'q', 0);
     ASSERT_EQ(Tarvo.keyCount, 1);

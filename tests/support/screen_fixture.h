@@ -30,6 +30,7 @@ public:
         Tarvo.pitch = width + rowPadding;
         Tarvo.pitchBytes = Tarvo.pitch * 2;
         Tarvo.screenHeight = height;
+        Tarvo.screenWidth = width;
         Tarvo.backBuffer = pixels.data();
         Tarvo.rowOffset.assign(static_cast<size_t>(height) + 1, 0);
         for (int y = 0; y <= height; ++y) Tarvo.rowOffset[static_cast<size_t>(y)] = y * Tarvo.pitch;
