@@ -24,6 +24,12 @@ bool Audio::Open() {
     return open;
 }
 
+void Audio::Close() {
+    // The backend owns its device and what plays on it; it may already be gone.
+    open = false;
+    loops.clear();
+}
+
 int Audio::Load(const char* name) {
     if (!open) return 0;
     const int effect = platform::Current().LoadSound(FindDataFile(name).c_str());

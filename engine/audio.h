@@ -22,6 +22,10 @@ public:
     /// log, and every later call does nothing.
     bool Open();
     bool IsOpen() const { return open; }
+    /// Forgets the output and its loops (the backend owns the device); the
+    /// engine calls it when it ends, so that a later run (another backend, say,
+    /// in a game's tests) opens its own. Muting is kept.
+    void Close();
     /// Loads an effect found like the pictures ("Sounds\\player_shot.wav"):
     /// its id, or 0 (logged) when it cannot be loaded. 0 without a log line
     /// when the output is not open.

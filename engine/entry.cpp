@@ -1,12 +1,28 @@
 // The program's entry and its message loop.
+#include <cstring>
+
+#include "engine/audio.h"
 #include "engine/key_recorder.h"
 #include "engine/windows_dx.h"
+
+namespace {
+
+// What a run leaves behind that the next run in the same process (a game's
+// tests, one backend after another) must not inherit: keys still held, and an
+// audio output that belonged to the platform just used.
+void EndRun() {
+    std::memset(Tarvo.keyState, 0, sizeof Tarvo.keyState);
+    audio.Close();
+}
+
+}  // namespace
 
 int WinMain(platform::InstanceHandle instance, platform::InstanceHandle, const char*, int showCommand) {
     Tarvo.SetInstance(instance, showCommand);
     initialize();
     if (Tarvo.status != INIT_OK) {
         Tarvo.ShowStartupError();
+        EndRun();
         return -1;
     }
     platform::Platform& p = platform::Current();
@@ -23,5 +39,6 @@ int WinMain(platform::InstanceHandle instance, platform::InstanceHandle, const c
         }
     }
     Tarvo.CleanUp();
+    EndRun();
     return static_cast<int>(message.wParam);
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/audio.h"
 #include "tests/support/engine_fixture.h"
 
 using platform::Op;
@@ -204,6 +205,35 @@ TEST_F(EngineTest, AGameFillingOnePixelTooFarStillEndsWithZero) {
     };
     EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 0);
     ASSERT_EQ(machine.frames.size(), 3u);
+}
+
+TEST_F(EngineTest, TheNextRunStartsWithNoKeyHeldAndAudioClosed) {
+    test_game::onInitialize = [this] {
+        Tarvo.Initialize(false, 400, 300);
+        audio.Open();
+        machine.QueueKeyDown(platform::VK_RIGHT);
+    };
+    test_game::onRun = [this] {
+        EXPECT_EQ(Tarvo.IsKeyDown(platform::VK_RIGHT), 1);
+        machine.PostQuitMessage(0);
+    };
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 0);
+    EXPECT_FALSE(audio.IsOpen());
+
+    // A second run in the same process, on a new platform, as a game's tests do.
+    platform::ScriptedPlatform second;
+    platform::SetCurrent(&second);
+    bool ran = false;
+    test_game::onInitialize = [] { Tarvo.Initialize(false, 400, 300); };
+    test_game::onRun = [&] {
+        ran = true;
+        EXPECT_EQ(Tarvo.IsKeyDown(platform::VK_RIGHT), 0);
+        second.PostQuitMessage(0);
+    };
+    EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 0);
+    platform::SetCurrent(&machine);
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(audio.IsOpen());
 }
 
 TEST_F(EngineTest, CharactersTypedDuringStartUpAreDropped) {
