@@ -126,6 +126,7 @@ void BindScreen(TarvoState& state) {
     Tarvo.pitch = Scene::kScreenWidth;
     Tarvo.pitchBytes = Scene::kScreenWidth * 2;
     Tarvo.screenHeight = Scene::kScreenHeight;
+    Tarvo.screenWidth = Scene::kScreenWidth;
     Tarvo.backBuffer = state.screen.data();
     Tarvo.rowOffset.assign(Scene::kScreenHeight + 1, 0);
     for (int y = 0; y <= Scene::kScreenHeight; ++y) Tarvo.rowOffset[static_cast<size_t>(y)] = y * Tarvo.pitch;
