@@ -24,6 +24,33 @@ std::string Upper(std::string text) {
     return text;
 }
 
+// A script line is a few words; one far longer is not a script, and reading
+// it whole could take all memory (a device that never ends a line).
+constexpr size_t kMaxLineChars = 1000;
+
+enum class LineRead { Line, End, TooLong };
+
+// One line without its newline; the last line may lack the newline.
+LineRead ReadLine(std::istream& in, std::string& line) {
+    line.clear();
+    char c;
+    while (in.get(c)) {
+        if (c == '\n') return LineRead::Line;
+        if (line.size() == kMaxLineChars) return LineRead::TooLong;
+        line += c;
+    }
+    return line.empty() ? LineRead::End : LineRead::Line;
+}
+
+// Refused text is quoted only when it is short and printable, so that the
+// bytes of a file that is no script never reach a terminal.
+std::string Quoted(const std::string& text) {
+    if (text.size() > 40) return "";
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) return "";
+    return " '" + text + "'";
+}
+
 bool ParseFrame(const std::string& word, int& frame) {
     if (word.empty() || word.size() > 10) return false;
     long long value = 0;
@@ -59,8 +86,12 @@ std::string FormatKeyEvent(const KeyEvent& event) {
 bool ParseKeyScript(std::istream& in, std::vector<KeyEvent>& events, std::string& error) {
     std::string line;
     int number = 0;
-    while (std::getline(in, line)) {
+    for (LineRead read; (read = ReadLine(in, line)) != LineRead::End;) {
         ++number;
+        if (read == LineRead::TooLong) {
+            error = "line " + std::to_string(number) + ": longer than " + std::to_string(kMaxLineChars) + " characters";
+            return false;
+        }
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::istringstream words(line);
         std::string frameWord, action, keyWord, extra;
@@ -68,7 +99,7 @@ bool ParseKeyScript(std::istream& in, std::vector<KeyEvent>& events, std::string
         const std::string where = "line " + std::to_string(number) + ": ";
         KeyEvent event;
         if (!ParseFrame(frameWord, event.frame)) {
-            error = where + "'" + frameWord + "' is not a frame number (0 or more)";
+            error = where + "the frame" + Quoted(frameWord) + " is not a number from 0 to 2147483647";
             return false;
         }
         if (!(words >> action) || !(words >> keyWord)) {
@@ -77,17 +108,17 @@ bool ParseKeyScript(std::istream& in, std::vector<KeyEvent>& events, std::string
         }
         const std::string upperAction = Upper(action);
         if (upperAction != "DOWN" && upperAction != "UP") {
-            error = where + "'" + action + "' is neither down nor up";
+            error = where + "the action" + Quoted(action) + " is neither down nor up";
             return false;
         }
         event.down = upperAction == "DOWN";
         event.key = KeyScriptCode(keyWord);
         if (event.key == 0) {
-            error = where + "'" + keyWord + "' is not one of SPACE, P, LEFT, UP, RIGHT, DOWN";
+            error = where + "the key" + Quoted(keyWord) + " is not one of SPACE, P, LEFT, UP, RIGHT, DOWN";
             return false;
         }
         if (words >> extra) {
-            error = where + "unexpected '" + extra + "' after the key";
+            error = where + "unexpected text" + Quoted(extra) + " after the key";
             return false;
         }
         events.push_back(event);

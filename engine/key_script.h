@@ -18,8 +18,10 @@ struct KeyEvent {
     int key = 0;  ///< virtual-key code
 };
 
-/// Reads every line of `in`. On a malformed line returns false with `error`
-/// naming the line ("line 3: ..."); `events` then holds the lines before it.
+/// Reads every line of `in`. On a malformed line, or one longer than 1000
+/// characters, returns false with `error` naming the line ("line 3: ...") and
+/// quoting the refused word only when it is short printable text; `events`
+/// then holds the lines before it.
 bool ParseKeyScript(std::istream& in, std::vector<KeyEvent>& events, std::string& error);
 
 /// The script name of a game key ("SPACE", "P", "LEFT", ...), or null for a
