@@ -88,7 +88,7 @@ void KeyRecorder::Fail(const char* what) {
     const std::string message =
         "tarvo: " + std::string(what) + " the recording " + path + ": " + std::strerror(reason) + "; recording stopped";
     std::fprintf(stderr, "%s\n", message.c_str());
-    debugLog.Write(message.c_str(), debugTail);
+    debugLog.Write((message + "\n").c_str(), debugTail);
     if (file != nullptr) std::fclose(file);  // already failed: its result adds nothing
     file = nullptr;
     path.clear();
