@@ -1,6 +1,7 @@
 #!/bin/bash
 # tarvo-replay end to end, run from a folder without pictures: the state
-# lines, shots, the same output twice, and the refusals of bad scripts.
+# lines, shots, the same output twice, the refusals of bad options and
+# scripts, and writes that fail said as failures.
 # Usage: replay_test.sh PATH/TO/tarvo-replay
 set -u
 tool=$(realpath "$1")
@@ -36,6 +37,57 @@ status=$?
 [ $status = 2 ] || fail "--out under a file: exit status $status, expected 2"
 [ -s e.out ] && fail "--out under a file: state lines printed before the refusal"
 grep -qF "cannot make the folder fight.keys/sub" e.err || fail "--out under a file: '$(cat e.err)'"
+# A folder that exists but takes no file is refused just as early: /proc even
+# for root, and one without write permission for anyone else (root runs that
+# case as nobody, since permissions do not stop root).
+check_unwritable() {  # label expected-message command...
+  label=$1 message=$2
+  shift 2
+  "$@" >e.out 2>e.err
+  status=$?
+  [ $status = 2 ] || fail "$label: exit status $status, expected 2"
+  [ -s e.out ] && fail "$label: state lines printed before the refusal"
+  grep -qF "$message" e.err || fail "$label: '$(cat e.err)' lacks '$message'"
+}
+check_unwritable "--out /proc" "cannot write into the folder /proc: No such file or directory" \
+  "$tool" fight.keys 3 --shots 2 --out /proc
+mkdir -m 777 shared && mkdir -m 555 shared/locked && cp fight.keys shared/ && chmod 755 "$work"
+as_user=()
+[ "$(id -u)" = 0 ] && as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+(cd shared && check_unwritable "--out locked" "cannot write into the folder locked: Permission denied" \
+  "${as_user[@]}" "$tool" fight.keys 3 --shots 2 --out locked; exit $failures) || failures=$((failures + 1))
+
+# Pictures are made as any new file is: 0666 less the umask.
+(umask 022 && "$tool" fight.keys 1 --shots 0 --out modes >/dev/null 2>&1)
+[ "$(stat -c %a modes/frame_00000.tif 2>&1)" = 644 ] || fail "picture mode $(stat -c %a modes/frame_00000.tif 2>&1)"
+
+# --shots names frames that are run, in digits and single commas; FRAMES in digits.
+for shots in 60 " 5" "+6" "5," ",5" "5,,6" "0x5" "" "5 6"; do
+  "$tool" fight.keys 60 --shots "$shots" >s.out 2>s.err
+  status=$?
+  [ $status = 2 ] || fail "--shots '$shots': exit status $status, expected 2"
+  [ -s s.out ] && fail "--shots '$shots': state lines printed"
+done
+grep -qF -- "--shots takes frame numbers in digits" s.err || fail "--shots '5 6': '$(cat s.err)'"
+"$tool" fight.keys 60 --shots 3,60 >/dev/null 2>s.err
+grep -qF -- "--shots names frame 60, but the last frame is 59" s.err || fail "--shots past the end: '$(cat s.err)'"
+for frames in " 5" "+5" "5 "; do
+  "$tool" fight.keys "$frames" >/dev/null 2>&1; [ $? = 2 ] || fail "FRAMES '$frames': exit status not 2"
+done
+
+# Standard output holds only state lines: the engine's own words (here, a
+# debug log that cannot be opened) go to standard error.
+mkdir -p nolog/debug.txt
+(cd nolog && "$tool" ../fight.keys 3 >../n.jsonl 2>../n.err) || fail "without a debug log: exit status $?"
+[ "$(grep -c '^{"frame":' n.jsonl)" = 3 ] && [ "$(wc -l <n.jsonl)" = 3 ] \
+  || fail "stdout without a debug log: $(cut -c1-80 n.jsonl)"
+grep -qF "Unable to open debug log file" n.err || fail "the debug log's failure not on stderr: '$(cat n.err)'"
+
+# State lines that cannot be written end the run with a failure, said.
+"$tool" fight.keys 60 >/dev/full 2>f.err
+status=$?
+[ $status = 1 ] || fail "stdout on /dev/full: exit status $status, expected 1"
+grep -qF "could not write the state lines: No space left on device" f.err || fail "/dev/full: '$(cat f.err)'"
 # Deterministic: the same script gives the same lines, also from standard input.
 "$tool" - 60 <fight.keys >b.jsonl 2>/dev/null || fail "standard input: exit status $?"
 cmp -s a.jsonl b.jsonl || fail "a second run printed other states"
@@ -64,6 +116,14 @@ check_refused 'x down UP\n' 'line 1:'
 check_refused '-1 down UP\n' 'line 1:'
 check_refused '1 down\n' 'line 1:'
 check_refused '1 up UP extra\n' 'line 1:'
+# Control bytes in a refused word never reach the terminal.
+check_refused '0 down UP\n1 down \033[2J\033]0;x\007\n' 'line 2: the key is not one of'
+LC_ALL=C grep -q '[[:cntrl:]]' bad.err && fail "control bytes in '$(cat -v bad.err)'"
+# A file that never ends a line is refused, not read until memory runs out.
+timeout 60 "$tool" /dev/zero 1 >/dev/null 2>z.err
+status=$?
+[ $status = 2 ] || fail "/dev/zero: exit status $status, expected 2"
+grep -qF "/dev/zero: line 1: longer than 1000 characters" z.err || fail "/dev/zero: '$(cat z.err)'"
 "$tool" missing.keys 5 >/dev/null 2>&1; [ $? = 2 ] || fail "missing script: exit status not 2"
 "$tool" fight.keys ten >/dev/null 2>&1; [ $? = 2 ] || fail "bad FRAMES: exit status not 2"
 "$tool" >/dev/null 2>&1; [ $? = 2 ] || fail "no arguments: exit status not 2"

@@ -6,16 +6,25 @@
 // SCRIPT holds lines `FRAME down|up KEY` (see engine/key_script.h); "-" reads
 // standard input. --shots writes the finished picture of each named frame to
 // DIR/frame_NNNNN.tif (DIR defaults to the working folder; one that does not
-// exist is made, or refused with status 2 if it cannot be). The pictures are
-// found as the game finds them, from any working folder.
+// exist is made, and one that cannot be made or written into is refused with
+// status 2 before the first frame). The pictures are found as the game finds
+// them, from any working folder.
+//
+// Standard output carries nothing but the state lines: what the engine says
+// on standard output (a picture it could not save, say) goes to standard error.
 //
 // The game plays on a machine with sound; --sounds writes to FILE one line
 // for each sound the game asked for, `FRAME ACTION EFFECT VOLUME PAN`
 // (ACTION play, loop, stop or stopall). --silent runs it as on a machine
 // without an audio device. Neither changes a single state line.
 //
-// Exit status: 0 after FRAMES frames, 2 for wrong usage, a --out folder that
-// cannot be made or a script that cannot be read (the message names the line).
+// Exit status: 0 after FRAMES frames; 1 when the state lines (the run then
+// stops), a picture or the sounds could not be written; 2 for wrong usage, a
+// --out folder that cannot be made or written into, or a script that cannot
+// be read (the message names the line); 255 when the game itself failed.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -25,7 +34,6 @@
 #include <fstream>
 #include <iostream>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "tools/replay/replay_runner.h"
@@ -40,25 +48,78 @@ int Usage(const char* problem) {
     return 2;
 }
 
-bool ParseCount(const char* text, int& out) {
-    if (text == nullptr || *text == '\0') return false;
-    errno = 0;
-    char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < 0 || value > INT_MAX) return false;
+// The state lines' own stream, on what was standard output; standard output
+// itself then goes to standard error. Made before any global of the engine is
+// constructed (engine/init_order.h), since the debug log may already speak on
+// standard output when it opens. Null when there was no standard output.
+struct StateOutput {
+    std::FILE* stream = nullptr;
+    int openError = 0;
+
+    StateOutput() {
+        const int fd = fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+        if (fd >= 0) stream = fdopen(fd, "w");
+        if (stream == nullptr) {
+            openError = errno;
+            if (fd >= 0) close(fd);
+            return;
+        }
+        std::fflush(stdout);
+        // With standard error closed the engine's words go nowhere, never into a file opened later as fd 1.
+        if (dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+            const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+            if (nowhere >= 0 && nowhere != STDOUT_FILENO) {
+                dup2(nowhere, STDOUT_FILENO);
+                close(nowhere);
+            }
+        }
+        // Unbuffered like standard error, so that the two keep their order.
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+    }
+};
+StateOutput stateOutput __attribute__((init_priority(500)));
+
+// Digits only: strtol would also take blanks, a sign and "0x".
+bool ParseCount(const std::string& text, int& out) {
+    if (text.empty() || text.size() > 10) return false;
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value > INT_MAX) return false;
     out = static_cast<int>(value);
     return true;
 }
 
+// Frame numbers separated by single commas, none empty.
 bool ParseShots(const std::string& list, std::set<int>& shots) {
-    std::stringstream items(list);
-    std::string item;
-    while (std::getline(items, item, ',')) {
+    for (size_t start = 0;;) {
+        const size_t comma = list.find(',', start);
         int frame;
-        if (!ParseCount(item.c_str(), frame)) return false;
+        if (!ParseCount(list.substr(start, comma == std::string::npos ? comma : comma - start), frame)) return false;
         shots.insert(frame);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
     }
-    return !shots.empty();
+}
+
+// Makes a file in `folder` and removes it again: access() answers only for
+// permissions, which root passes where no file can be made (in /proc, say).
+bool CanCreateIn(const std::string& folder, int& reason) {
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        reason = errno;
+        return false;
+    }
+    std::string probe = folder + "/.tarvo-replay-XXXXXX";
+    const int fd = mkstemp(probe.data());
+    if (fd < 0) {
+        reason = errno;
+        return false;
+    }
+    close(fd);
+    unlink(probe.c_str());
+    return true;
 }
 
 // One line a sound: frame, action, effect, volume and pan.
@@ -77,7 +138,7 @@ int main(int argc, char** argv) {
     if (argc < 3) return Usage(nullptr);
     const std::string scriptPath = argv[1];
     int frames = 0;
-    if (!ParseCount(argv[2], frames)) return Usage("FRAMES must be a whole number, 0 or more");
+    if (!ParseCount(argv[2], frames)) return Usage("FRAMES must be a whole number, 0 or more, in digits");
     std::set<int> shots;
     std::string outDir = ".";
     std::string soundsPath;
@@ -85,7 +146,8 @@ int main(int argc, char** argv) {
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--shots" && i + 1 < argc) {
-            if (!ParseShots(argv[++i], shots)) return Usage("--shots takes frame numbers separated by commas");
+            if (!ParseShots(argv[++i], shots))
+                return Usage("--shots takes frame numbers in digits, separated by single commas");
         } else if (option == "--out" && i + 1 < argc) {
             outDir = argv[++i];
         } else if (option == "--sounds" && i + 1 < argc) {
@@ -95,6 +157,15 @@ int main(int argc, char** argv) {
         } else {
             return Usage(("unknown or incomplete option '" + option + "'").c_str());
         }
+    }
+    if (!shots.empty() && *shots.rbegin() >= frames) {
+        const std::string last = frames == 0 ? "no frame is run" : "the last frame is " + std::to_string(frames - 1);
+        return Usage(("--shots names frame " + std::to_string(*shots.rbegin()) + ", but " + last).c_str());
+    }
+    if (stateOutput.stream == nullptr) {
+        std::fprintf(stderr, "tarvo-replay: no standard output for the state lines: %s\n",
+                     std::strerror(stateOutput.openError));
+        return 2;
     }
 
     std::vector<KeyEvent> events;
@@ -125,6 +196,12 @@ int main(int argc, char** argv) {
                          (failure ? failure : std::make_error_code(std::errc::not_a_directory)).message().c_str());
             return 2;
         }
+        int reason = 0;
+        if (!CanCreateIn(outDir, reason)) {
+            std::fprintf(stderr, "tarvo-replay: cannot write into the folder %s: %s\n", outDir.c_str(),
+                         std::strerror(reason));
+            return 2;
+        }
     }
 
     platform::ScriptedPlatform machine;
@@ -132,10 +209,19 @@ int main(int argc, char** argv) {
     machine.screenHeight = 1080;
     machine.audioAvailable = !silent;
     int failedWrites = 0;
+    // Lines that cannot be written make the run pointless: it stops there.
+    int statesError = 0;
+    int statesStoppedAfter = -1;
     const ReplayResult result = RunReplay(machine, events, frames, [&](int frame) {
-        const std::string line = GameStateJson(frame);
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
+        if (statesError != 0) return;
+        const std::string line = GameStateJson(frame) + '\n';
+        errno = 0;
+        if (std::fwrite(line.data(), 1, line.size(), stateOutput.stream) != line.size()) {
+            statesError = errno != 0 ? errno : EIO;
+            statesStoppedAfter = frame;
+            machine.PostQuitMessage(0);
+            return;
+        }
         if (shots.count(frame) != 0) {
             char name[32];
             std::snprintf(name, sizeof name, "/frame_%05d.tif", frame);
@@ -145,7 +231,13 @@ int main(int argc, char** argv) {
             }
         }
     });
-    std::fflush(stdout);
+    if (statesError == 0 && std::fflush(stateOutput.stream) != 0) statesError = errno;
+    if (statesError != 0) {
+        std::fprintf(stderr, "tarvo-replay: could not write the state lines: %s", std::strerror(statesError));
+        if (statesStoppedAfter >= 0) std::fprintf(stderr, "; stopped after frame %d", statesStoppedAfter);
+        std::fputc('\n', stderr);
+        ++failedWrites;
+    }
     if (!soundsPath.empty() && !WriteSounds(machine, soundsPath)) {
         std::fprintf(stderr, "tarvo-replay: could not write %s\n", soundsPath.c_str());
         ++failedWrites;
