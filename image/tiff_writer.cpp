@@ -9,27 +9,23 @@
 // depth array by one, so everything after it moves by 14 bytes.
 //
 // The file is written under a temporary name in the target's folder and
-// renamed over the target at the end: a target that exists is replaced whole
-// or not at all. The target keeps its identity: a symbolic link is followed
-// (the file it names is replaced, the link stays), the permission bits are
-// carried over, and the data reach the disk before the rename. Where the
-// folder takes no new file but the target may be written, the target is
-// written in place instead. The checks that end the process run before any
-// file is touched.
-#include <fcntl.h>
-#include <sys/stat.h>
+// renamed over the target at the end (file/replace_file.h): a target that
+// exists is replaced whole or not at all, a symbolic link stays a link, and
+// the permission bits are carried over. Where the folder takes no new file but
+// the target may be written, the target is written in place instead. The
+// checks that end the process run before any file is touched.
 #include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "engine/debug_log.h"
 #include "file/data_path.h"
 #include "file/fatal.h"
+#include "file/replace_file.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
 
@@ -44,32 +40,6 @@ const char kUnknownMode[] = "Save:Tiff: Unknown TIFF mode.\n";
 const char kDepth[] = "SaveTiff: Given pixel depth and color mode not supported.\n";
 const char kWriteFailed[] = "Save:Tiff: Unable to write the file; the target is unchanged.\n";
 const char kWriteFailedInPlace[] = "Save:Tiff: Unable to write the file.\n";
-
-// The file a path finally names: symbolic links followed, each relative one
-// from its own folder. A loop of links stops after a bound and the path is
-// then used as it is (the rename replaces the last link).
-std::string FollowLinks(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path at = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(at, error))) return at.string();
-        const fs::path next = fs::read_symlink(at, error);
-        if (error) return at.string();
-        at = next.is_absolute() ? next : at.parent_path() / next;
-    }
-    return at.string();
-}
-
-// Makes the folder entry of a finished rename durable.
-void SyncFolderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
 
 [[noreturn]] void Fatal(const char* message) {
     std::fputs(message, stdout);
@@ -127,8 +97,8 @@ void TiffImage::Save(const char* savePath, Image* target) {
         if (bits != 8 || !Is24Bit(*target) || !hasPixels) Fatal(kDepth);
     }
 
-    const bool withAlpha = colorClass == TIFF_RGB && saveAlpha != 0 && (target->mode & IMAGE_ALPHA) != 0 &&
-                           target->alpha != nullptr;
+    const bool withAlpha =
+        colorClass == TIFF_RGB && saveAlpha != 0 && (target->mode & IMAGE_ALPHA) != 0 && target->alpha != nullptr;
     const uint32_t entryCount = withAlpha ? 15 : 14;
     const uint32_t depthCount = withAlpha ? 4 : 3;
     const uint32_t depthArrayAt = 8 + 2 + 12 * entryCount + 4;
@@ -139,18 +109,24 @@ void TiffImage::Save(const char* savePath, Image* target) {
     File tiffFile;
     ByteOrder tiffOrder;
     // Backslashes separate folders here too, as in every path the file layer opens.
-    const std::string finalPath = FollowLinks(NativePath(path.c_str()));
-    struct stat targetInfo {};
-    const bool targetExists = stat(finalPath.c_str(), &targetInfo) == 0;
-    const std::string temporary = finalPath + ".tarvo-" + std::to_string(getpid()) + ".tmp";
-    // Made here, not by File::Open, so that a folder that takes no new file
-    // is told apart from a target that cannot be opened at all.
-    const int probe = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const bool inPlace = probe < 0 && (errno == EACCES || errno == EPERM || errno == EROFS) && targetExists &&
-                         S_ISREG(targetInfo.st_mode) && access(finalPath.c_str(), W_OK) == 0;
-    if (probe >= 0) close(probe);
-    const std::string& written = inPlace ? finalPath : temporary;
-    tiffFile.Open(written.c_str(), FILE_WRITE | FILE_AUTOCREATE | FILE_RANDOM);
+    ReplaceFile replacement(NativePath(path.c_str()));
+    const bool begun = replacement.Begin();
+    // A folder that takes no new file is told apart from a target that cannot
+    // be opened at all.
+    const bool inPlace = !begun && (errno == EACCES || errno == EPERM || errno == EROFS) &&
+                         replacement.TargetIsFile() && access(replacement.Target().c_str(), W_OK) == 0;
+    if (inPlace) {
+        tiffFile.Open(replacement.Target().c_str(), FILE_WRITE | FILE_AUTOCREATE | FILE_RANDOM);
+    } else if (!begun) {
+        debugLog.Write("File::Open: Unable to open file (reason unknown)\n", debugTail);
+        FatalExit();
+    } else {
+        // The File writes through the replacement's stream and gives it back
+        // before the replacement is committed.
+        tiffFile.stream = replacement.Stream();
+        tiffFile.mode = FILE_WRITE | FILE_AUTOCREATE | FILE_RANDOM;
+        tiffFile.path = path;
+    }
 
     width = static_cast<uint32_t>(target->width);
     height = static_cast<uint32_t>(target->height);
@@ -212,13 +188,10 @@ void TiffImage::Save(const char* savePath, Image* target) {
 
     writeFailed = out.failed;
     SaveTiff(tiffFile, tiffOrder);
-    if (std::fflush(tiffFile.stream) != 0 || fsync(fileno(tiffFile.stream)) != 0) writeFailed = true;
-    // The replacement gets the target's permission bits before it takes its name.
-    if (!inPlace && targetExists && fchmod(fileno(tiffFile.stream), targetInfo.st_mode & 07777) != 0)
-        writeFailed = true;
-    tiffFile.Close();
 
     if (inPlace) {
+        if (std::fflush(tiffFile.stream) != 0 || fsync(fileno(tiffFile.stream)) != 0) writeFailed = true;
+        tiffFile.Close();
         if (writeFailed) {
             std::fputs(kWriteFailedInPlace, stdout);
             std::fflush(stdout);
@@ -227,13 +200,14 @@ void TiffImage::Save(const char* savePath, Image* target) {
         done = 1;
         return;
     }
-    if (writeFailed || std::rename(temporary.c_str(), finalPath.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    tiffFile.stream = nullptr;
+    tiffFile.mode = FILE_NOTOPEN;
+    if (writeFailed || !replacement.Commit()) {
+        replacement.Abandon();
         std::fputs(kWriteFailed, stdout);
         std::fflush(stdout);
         return;
     }
-    SyncFolderOf(finalPath);
     done = 1;
 }
 

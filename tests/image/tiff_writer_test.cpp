@@ -1,6 +1,7 @@
 // TIFF writer: the fixed layout byte for byte, the alpha variant, read-back,
 // the checks that end the process before the target is touched, and the
 // replace-through-a-temporary-file rule.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -8,9 +9,7 @@
 #include <unistd.h>
 
 #include <csignal>
-
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -230,8 +229,7 @@ TEST_F(TiffWriterTest, BackslashesSeparateFoldersAsInEveryOpen) {
     EXPECT_EQ(save.tiff.done, 1);
     EXPECT_EQ(ReadAll("pictures/saved.tif").size(), 207u);
     EXPECT_EQ(FilesHere(), 1) << "nothing named with a backslash beside the folder";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("pictures"), std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("pictures"), std::filesystem::directory_iterator()), 1);
 }
 
 TEST_F(TiffWriterTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
@@ -244,8 +242,7 @@ TEST_F(TiffWriterTest, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
     EXPECT_TRUE(std::filesystem::is_symlink("link.tif"));
     EXPECT_EQ(ReadAll("pictures/real.tif").size(), 207u);
     EXPECT_EQ(FilesHere(), 2) << "no temporary file beside the link";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("pictures"), std::filesystem::directory_iterator()),
-              1)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("pictures"), std::filesystem::directory_iterator()), 1)
         << "no temporary file beside the file";
 }
 
@@ -259,6 +256,15 @@ TEST_F(TiffWriterTest, TheTargetKeepsItsPermissionBits) {
         EXPECT_EQ(ReadAll("out.tif").size(), 207u);
         EXPECT_EQ(PermissionBits("out.tif"), bits);
     }
+}
+
+TEST_F(TiffWriterTest, ANewFileHasTheUsualModeLessTheUmask) {
+    const mode_t saved = umask(022);
+    SmallSave save;
+    save.tiff.Save("new.tif", &save.image);
+    umask(saved);
+    EXPECT_EQ(save.tiff.done, 1);
+    EXPECT_EQ(PermissionBits("new.tif"), 0644);
 }
 
 // Where the folder takes no new file but the target may be written, the
@@ -304,7 +310,8 @@ TEST_F(TiffWriterTest, AFailedWriteLeavesTheTargetWhole) {
             first.tiff.Save("out.tif", &large);
             std::exit(first.tiff.done == 0 ? 0 : 4);
         },
-        testing::ExitedWithCode(0), testing::HasSubstr("Save:Tiff: Unable to write the file; the target is unchanged.\n"));
+        testing::ExitedWithCode(0),
+        testing::HasSubstr("Save:Tiff: Unable to write the file; the target is unchanged.\n"));
     EXPECT_EQ(ReadAll("out.tif"), (Bytes{'o', 'l', 'd'}));
     EXPECT_EQ(FilesHere(), 2) << "out.tif and first.tif only";
 }
@@ -318,7 +325,8 @@ TEST_F(TiffWriterTest, AFailedRenameLeavesTheTargetWhole) {
     save.tiff.Save("first.tif", &save.image);
     ASSERT_EQ(save.tiff.done, 1);
     save.tiff.Save("out.tif", &save.image);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Save:Tiff: Unable to write the file; the target is unchanged.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Save:Tiff: Unable to write the file; the target is unchanged.\n");
     EXPECT_EQ(save.tiff.done, 0);
     EXPECT_EQ(ReadAll("out.tif/inside"), (Bytes{'k', 'e', 'p', 't'}));
     EXPECT_EQ(FilesHere(), 2);
