@@ -1,7 +1,5 @@
 #include "platform/settings.h"
 
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +8,8 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+
+#include "file/replace_file.h"
 
 namespace platform {
 
@@ -32,6 +32,17 @@ std::string Quoted(std::string_view s) {
     for (const char c : s)
         if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) return "";
     return " '" + std::string(s) + "'";
+}
+
+// A UTF-8 byte-order mark, which some editors put at the start of a file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// For a trimmed line that opens a section: the section's name, "" for one
+// this file does not have. Nothing for any other line.
+std::optional<std::string> SectionHeader(std::string_view line) {
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    const std::string_view name = line.back() == ']' ? Trim(line.substr(1, line.size() - 2)) : "";
+    return name == "window" || name == "sound" || name == "keys" ? std::string(name) : "";
 }
 
 std::optional<bool> YesNo(std::string_view value) {
@@ -59,30 +70,36 @@ public:
     }
 
     void Finish() {
+        // A line that leaves another game key with no key at all is dropped,
+        // the latest one first, until every game key has one.
+        while (true) {
+            const std::optional<GameKey> empty = LeftWithoutKeys();
+            if (!empty) break;
+            const KeyMap defaults;
+            int latest = 0;
+            GameKey taker = GameKey::Fire;
+            for (const auto& [key, line] : named)
+                for (const std::string& name : defaults.Keys(*empty))
+                    if (line > latest && Holds(settings.keys.Keys(key), name)) {
+                        latest = line;
+                        taker = key;
+                    }
+            if (latest == 0) break;  // cannot happen: only a named line takes a key
+            Problem(latest, std::string(GameKeyName(taker)) + " would leave " + GameKeyName(*empty) +
+                                " with no key; skipped, its default is kept");
+            named.erase(taker);
+        }
+        Settle(settings.keys);
         if (problemCount > kMaxProblemLines)
             problems.push_back("Settings: " + fileName + ": " + std::to_string(problemCount - kMaxProblemLines) +
                                " more lines could not be read; defaults for them.");
-        // A key the file binds leaves the defaults of the game keys it does not name.
-        for (int i = 0; i < kGameKeyCount; ++i) {
-            const auto key = static_cast<GameKey>(i);
-            if (named.count(key) != 0) continue;
-            std::vector<std::string> kept;
-            for (const std::string& name : settings.keys.Keys(key)) {
-                bool taken = false;
-                for (const auto& [other, line] : named)
-                    for (const std::string& n : settings.keys.Keys(other)) taken = taken || SameKeyName(n, name);
-                if (!taken) kept.push_back(name);
-            }
-            settings.keys.Bind(key, kept);
-        }
     }
 
     void Line(int number, std::string_view line) {
         line = Trim(line);
         if (line.empty() || line[0] == '#' || line[0] == ';') return;
-        if (line.front() == '[') {
-            const std::string_view name = line.back() == ']' ? Trim(line.substr(1, line.size() - 2)) : "";
-            section = name == "window" || name == "sound" || name == "keys" ? std::string(name) : "";
+        if (const auto header = SectionHeader(line)) {
+            section = *header;
             if (section.empty()) {
                 Problem(number, "unknown section" + Quoted(line) + "; its lines are ignored");
                 ignoring = true;
@@ -162,6 +179,38 @@ private:
         named.emplace(key, number);
     }
 
+    static bool Holds(const std::vector<std::string>& names, const std::string& name) {
+        for (const std::string& n : names)
+            if (SameKeyName(n, name)) return true;
+        return false;
+    }
+
+    // The named game keys take the keys the file gave them; every other one
+    // keeps the defaults that none of those took.
+    void Settle(KeyMap& keys) const {
+        const KeyMap defaults;
+        for (int i = 0; i < kGameKeyCount; ++i) {
+            const auto key = static_cast<GameKey>(i);
+            if (named.count(key) != 0) continue;
+            std::vector<std::string> kept;
+            for (const std::string& name : defaults.Keys(key)) {
+                bool taken = false;
+                for (const auto& [other, line] : named) taken = taken || Holds(keys.Keys(other), name);
+                if (!taken) kept.push_back(name);
+            }
+            keys.Bind(key, kept);
+        }
+    }
+
+    // The first game key that the lines read so far leave with no key.
+    std::optional<GameKey> LeftWithoutKeys() const {
+        KeyMap keys = settings.keys;
+        Settle(keys);
+        for (int i = 0; i < kGameKeyCount; ++i)
+            if (keys.Keys(static_cast<GameKey>(i)).empty()) return static_cast<GameKey>(i);
+        return std::nullopt;
+    }
+
     // The game key this file already bound a key name to: `key` itself when
     // the line being read names it twice.
     std::optional<GameKey> BoundTo(const std::string& name, const std::vector<std::string>& current, GameKey key) {
@@ -188,6 +237,7 @@ private:
 Settings ParseSettings(std::string_view text, const std::string& fileName, const KeyNameCheck& keyName,
                        std::vector<std::string>& problems) {
     Reader reader(fileName, keyName, problems);
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     int number = 1;
     while (!text.empty()) {
         const size_t end = text.find('\n');
@@ -229,29 +279,160 @@ std::string FormatSettings(const Settings& settings) {
     return text;
 }
 
-Settings LoadSettings(const std::string& path, const KeyNameCheck& keyName, std::vector<std::string>& problems) {
+namespace {
+
+enum class FileRead { Whole, Missing, NotWhole };
+
+// The file's text, or why it could not be read whole.
+FileRead ReadSettingsFile(const std::string& path, std::string& text, std::string& why) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        problems.push_back("Settings: " + path + ": " +
-                           (errno == ENOENT ? std::string("no such file") : std::string(std::strerror(errno))) +
-                           "; defaults.");
-        return Settings{};
+        why = errno == ENOENT ? "no such file" : std::strerror(errno);
+        // Nothing there to keep: a folder on the way that is a file fails the save anyway.
+        return errno == ENOENT || errno == ENOTDIR ? FileRead::Missing : FileRead::NotWhole;
     }
-    std::string text(kMaxFileBytes + 1, '\0');
+    text.assign(kMaxFileBytes + 1, '\0');
     const size_t got = std::fread(text.data(), 1, text.size(), file);
     const bool failed = std::ferror(file) != 0;
+    const int error = errno;
     std::fclose(file);
-    if (failed || got > kMaxFileBytes) {
-        problems.push_back("Settings: " + path + ": " +
-                           (failed ? std::string("cannot be read") : "larger than 64 KiB, not a settings file") +
-                           "; defaults.");
-        return Settings{};
-    }
     text.resize(got);
+    if (!failed && got <= kMaxFileBytes) return FileRead::Whole;
+    why = failed ? "cannot be read (" + std::string(std::strerror(error)) + ")"
+                 : std::string("larger than 64 KiB, not a settings file");
+    return FileRead::NotWhole;
+}
+
+struct Item {
+    const char* section;
+    const char* name;
+};
+
+Item ItemAt(int index) {
+    if (index == 0) return {"window", "fullscreen"};
+    if (index == 1) return {"window", "scale"};
+    if (index == 2) return {"sound", "mute"};
+    return {"keys", GameKeyName(static_cast<GameKey>(index - 3))};
+}
+constexpr int kItemCount = 3 + kGameKeyCount;
+
+// An item's value as the file writes it; "" where the file cannot say it
+// (the desktop's scale, a game key with no key): such an item is left out.
+std::string ItemValue(const Settings& settings, int index) {
+    if (index == 0) return settings.fullscreen ? "yes" : "no";
+    if (index == 1) return settings.scale > 0 ? std::to_string(settings.scale) : "";
+    if (index == 2) return settings.mute ? "yes" : "no";
+    std::string value;
+    for (const std::string& name : settings.keys.Keys(static_cast<GameKey>(index - 3)))
+        value += (value.empty() ? "" : ", ") + name;
+    return value;
+}
+
+// The section a line is in, line by line, as the reader sees it: "" for
+// none, or one the reader ignores.
+std::vector<std::string> SectionsOf(const std::vector<std::string>& lines) {
+    std::vector<std::string> sections;
+    std::string section;
+    for (const std::string& line : lines) {
+        if (const auto header = SectionHeader(Trim(line))) section = *header;
+        sections.push_back(section);
+    }
+    return sections;
+}
+
+bool IsHeader(std::string_view line) { return SectionHeader(Trim(line)).has_value(); }
+bool IsComment(std::string_view line) {
+    line = Trim(line);
+    return !line.empty() && (line[0] == '#' || line[0] == ';');
+}
+
+// Sets one item in the lines of a file: its first line rewritten in place
+// (or dropped when the value cannot be written), else a line at the end of
+// its section, else the section at the end of the file.
+void SetItem(std::vector<std::string>& lines, const Item& item, const std::string& value, const std::string& cr) {
+    const std::vector<std::string> sections = SectionsOf(lines);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = Trim(lines[i]);
+        const size_t equals = line.find('=');
+        if (sections[i] != item.section || IsHeader(line) || IsComment(line) || equals == std::string_view::npos ||
+            Trim(line.substr(0, equals)) != item.name)
+            continue;
+        if (value.empty()) {
+            lines.erase(lines.begin() + static_cast<long>(i));
+            return;
+        }
+        // What stands before the value (indent, name, '=', spaces) is kept.
+        const std::string& text = lines[i];
+        size_t valueAt = text.find('=') + 1;
+        while (valueAt < text.size() && (text[valueAt] == ' ' || text[valueAt] == '\t')) ++valueAt;
+        const bool hadCr = !text.empty() && text.back() == '\r';
+        lines[i] = text.substr(0, valueAt) + value + (hadCr ? "\r" : "");
+        return;
+    }
+    if (value.empty()) return;
+    const std::string added = std::string(item.name) + " = " + value + cr;
+    for (size_t header = 0; header < lines.size(); ++header) {
+        if (!IsHeader(lines[header]) || sections[header] != item.section) continue;
+        size_t end = header + 1;
+        while (end < lines.size() && !IsHeader(lines[end])) ++end;
+        // Comments right above the next section belong to it; blank lines
+        // stay between the sections.
+        size_t at = end;
+        if (end < lines.size())
+            while (at > header + 1 && IsComment(lines[at - 1])) --at;
+        while (at > header + 1 && Trim(lines[at - 1]).empty()) --at;
+        lines.insert(lines.begin() + static_cast<long>(at), added);
+        return;
+    }
+    if (!lines.empty() && !Trim(lines.back()).empty()) lines.push_back(cr);
+    lines.push_back("[" + std::string(item.section) + "]" + cr);
+    lines.push_back(added);
+}
+
+}  // namespace
+
+SettingItems ChangedSettingItems(const Settings& before, const Settings& after) {
+    SettingItems changed = 0;
+    for (int i = 0; i < kItemCount; ++i)
+        if (ItemValue(before, i) != ItemValue(after, i)) changed |= SettingItems{1} << i;
+    return changed;
+}
+
+SettingItems SettingItemOf(GameKey key) { return SettingItems{1} << (3 + static_cast<int>(key)); }
+
+std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed) {
+    // Kept as it was, out of the way of the first line's header.
+    const bool marked = text.starts_with(kByteOrderMark);
+    if (marked) text.remove_prefix(kByteOrderMark.size());
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        lines.emplace_back(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    // New lines end as the file's first line does.
+    const std::string cr = !lines.empty() && !lines[0].empty() && lines[0].back() == '\r' ? "\r" : "";
+    for (int i = 0; i < kItemCount; ++i)
+        if ((changed >> i) & 1u) SetItem(lines, ItemAt(i), ItemValue(settings, i), cr);
+    std::string updated(marked ? kByteOrderMark : "");
+    for (const std::string& line : lines) updated += line + "\n";
+    return updated;
+}
+
+Settings LoadSettings(const std::string& path, const KeyNameCheck& keyName, std::vector<std::string>& problems,
+                      bool& mayWrite) {
+    std::string text, why;
+    const FileRead read = ReadSettingsFile(path, text, why);
+    mayWrite = read != FileRead::NotWhole;
+    if (read == FileRead::Missing) problems.push_back("Settings: " + path + ": " + why + "; defaults.");
+    if (read == FileRead::NotWhole)
+        problems.push_back("Settings: " + path + ": " + why + "; defaults, and the file is not written this run.");
+    if (read != FileRead::Whole) return Settings{};
     return ParseSettings(text, path, keyName, problems);
 }
 
-bool SaveSettings(const std::string& path, const Settings& settings, std::string& why) {
+bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why) {
     const std::filesystem::path target(path);
     std::error_code error;
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
@@ -259,22 +440,28 @@ bool SaveSettings(const std::string& path, const Settings& settings, std::string
         why = "cannot make the folder " + target.parent_path().string() + ": " + error.message();
         return false;
     }
-    // Beside the file, so that the rename stays on one file system.
-    const std::string temporary = path + ".new";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        why = "cannot write " + temporary + ": " + std::strerror(errno);
+    // Read again: what the player wrote by hand meanwhile is kept too.
+    std::string text, readWhy;
+    const FileRead read = ReadSettingsFile(path, text, readWhy);
+    if (read == FileRead::NotWhole) {
+        why = path + ": " + readWhy + "; it is left as it is";
         return false;
     }
-    const std::string text = FormatSettings(settings);
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = fsync(fileno(file)) == 0 && ok;
-    const int writeErrno = errno;
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        why = "cannot write " + path + ": " + std::strerror(ok ? errno : writeErrno);
-        std::remove(temporary.c_str());
+    ReplaceFile replacement(path);
+    if (replacement.TargetIsReadOnly()) {
+        why = path + " is read-only; it is left as it is";
+        return false;
+    }
+    const std::string updated =
+        read == FileRead::Missing ? FormatSettings(settings) : UpdateSettingsText(text, settings, changed);
+    if (!replacement.Begin()) {
+        why = "cannot write " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (std::fwrite(updated.data(), 1, updated.size(), replacement.Stream()) != updated.size() ||
+        !replacement.Commit()) {
+        why = "cannot write " + path + ": " + std::strerror(errno);
+        replacement.Abandon();
         return false;
     }
     return true;

@@ -3,19 +3,25 @@
 //
 //   # comment
 //   [window]
-//   fullscreen = yes          # yes or no
-//   scale = 2                 # 1 to 8; absent: the largest that suits the desktop
+//   fullscreen = yes
+//   scale = 2
 //   [sound]
 //   mute = no
 //   [keys]
-//   thrust = Up, W            # SDL key names, one or more, comma-separated
+//   thrust = Up, W
 //
 // Reading never fails: whatever cannot be read keeps its default and is
 // named, with the file and the line, in one problem line each (a line that
 // is not `name = value`, an unknown section or name, a value out of range, a
 // name given twice, a key name that does not exist, a reserved key, a key
-// bound to two game keys). Writing replaces the file atomically: a
-// temporary file in the same folder, renamed over the old one.
+// bound to two game keys, a line that would leave another game key with no
+// key at all). A byte-order mark at the start is skipped.
+//
+// The file is the player's: a save changes only the items changed in this
+// run and keeps every other line as it stands (comments, unknown sections,
+// lines that could not be read); a file that exists but could not be read
+// whole, or is read-only, is never written. Writing replaces the file
+// atomically (file/replace_file.h).
 #pragma once
 
 #include <functional>
@@ -46,13 +52,33 @@ Settings ParseSettings(std::string_view text, const std::string& fileName, const
 // The text ParseSettings reads back as the same settings.
 std::string FormatSettings(const Settings& settings);
 
-// Reads the file: a missing, unreadable or oversized one gives the defaults
-// and one problem.
-Settings LoadSettings(const std::string& path, const KeyNameCheck& keyName, std::vector<std::string>& problems);
+// The items of a file, one bit each, for saying which ones a save writes.
+using SettingItems = unsigned;
+constexpr SettingItems kSettingFullscreen = 1u << 0;
+constexpr SettingItems kSettingScale = 1u << 1;
+constexpr SettingItems kSettingMute = 1u << 2;
+SettingItems SettingItemOf(GameKey key);
+// The items whose values differ.
+SettingItems ChangedSettingItems(const Settings& before, const Settings& after);
 
-// Writes the file, making its folder (and the folders above) if needed.
-// False with the reason.
-bool SaveSettings(const std::string& path, const Settings& settings, std::string& why);
+// The text of a settings file with the `changed` items set to their values in
+// `settings` and every other line as it stood. A changed item rewrites its
+// first line in place, or goes at the end of its section (the section added at
+// the end when absent); one the file cannot say (the desktop's scale, a game
+// key with no key) loses its line. Lines end in '\n' afterwards.
+std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed);
+
+// Reads the file: a missing, unreadable or oversized one gives the defaults
+// and one problem. `mayWrite` is false when the file exists but could not be
+// read whole: it must then be left as it is.
+Settings LoadSettings(const std::string& path, const KeyNameCheck& keyName, std::vector<std::string>& problems,
+                      bool& mayWrite);
+
+// Writes the `changed` items into the file as it stands now (read again), or
+// the whole settings into a new file, making its folder (and the folders
+// above) if needed. A file that cannot be read whole or is read-only is left
+// alone. False with the reason.
+bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why);
 
 // Where the settings live: $XDG_CONFIG_HOME/tarvo/settings.ini, or
 // $HOME/.config/tarvo/settings.ini when that is unset or empty; "" when

@@ -155,7 +155,7 @@ private:
 
     // sdl_settings.cpp
     void WriteStartupLog();
-    void Remember();
+    void Remember(SettingItems changed);
     void WatchMute();
     void Translated(const SDL_KeyboardEvent& key);
 
@@ -236,6 +236,7 @@ private:
     std::function<bool()> muted;
     bool lastMuted = false;
     bool saveFailed = false;
+    SettingItems changedSettings = 0;  // every item changed so far in this run
 };
 
 }  // namespace platform

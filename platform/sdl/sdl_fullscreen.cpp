@@ -140,7 +140,7 @@ void SdlPlatform::Resized(SdlWindow* window, int width, int height) {
     scale = fitted;
     requestedScale = fitted;  // the display changing no longer chooses it
     remembered.scale = std::min(fitted, kMaxWindowScale);
-    Remember();
+    Remember(kSettingScale);
 }
 
 }  // namespace platform

@@ -112,13 +112,16 @@ int main(int argc, char** argv) {
     }
 
     // The settings: what cannot be read keeps its default, and debug.txt
-    // says so once the engine has opened it.
+    // says so once the engine has opened it. A file that exists but could not
+    // be read whole is never written over.
     platform::SdlOptions options;
-    options.settingsPath = settingsPath.value_or(platform::DefaultSettingsPath());
-    if (options.settingsPath.empty())
+    const std::string settingsFile = settingsPath.value_or(platform::DefaultSettingsPath());
+    bool mayWrite = true;
+    if (settingsFile.empty())
         options.startupLog.push_back("Settings: neither XDG_CONFIG_HOME nor HOME is set; defaults, not saved.");
     else
-        options.remembered = platform::LoadSettings(options.settingsPath, platform::SdlKeyName, options.startupLog);
+        options.remembered = platform::LoadSettings(settingsFile, platform::SdlKeyName, options.startupLog, mayWrite);
+    options.settingsPath = mayWrite ? settingsFile : "";
     const platform::Settings& remembered = options.remembered;
     options.keys = remembered.keys;
     options.fullscreen = fullscreen.value_or(remembered.fullscreen);
@@ -134,7 +137,7 @@ int main(int argc, char** argv) {
     std::string why;
     if (!platform::SdlScaleFits(*sdl, kGameWidth, kGameHeight, why)) {
         if (scale > 0) return Usage(why);
-        options.startupLog.push_back("Settings: " + options.settingsPath + ": scale " + std::to_string(options.scale) +
+        options.startupLog.push_back("Settings: " + settingsFile + ": scale " + std::to_string(options.scale) +
                                      " does not fit this desktop (" + why + "); the desktop's is used.");
         options.scale = 0;
         sdl.reset();

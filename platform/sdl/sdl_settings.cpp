@@ -19,12 +19,15 @@ void SdlPlatform::WriteStartupLog() {
     startupLog.clear();
 }
 
-// Writes what is remembered. A file that cannot be written is said once; the
-// game plays on.
-void SdlPlatform::Remember() {
+// Writes what is remembered: every item changed so far in this run (so a
+// change whose save failed goes with the next), and only those, so the rest
+// of the player's file stays as it is. A file that cannot be written is said
+// once; the game plays on.
+void SdlPlatform::Remember(SettingItems changed) {
     if (settingsPath.empty()) return;
+    changedSettings |= changed;
     std::string why;
-    if (SaveSettings(settingsPath, remembered, why) || saveFailed) return;
+    if (SaveSettings(settingsPath, remembered, changedSettings, why) || saveFailed) return;
     saveFailed = true;
     debugLog.Write(("Settings: not saved: " + why + "; the game plays on.\n").c_str(), debugTail);
 }
@@ -33,7 +36,7 @@ void SdlPlatform::WatchMute() {
     if (!muted || muted() == lastMuted) return;
     lastMuted = !lastMuted;
     remembered.mute = lastMuted;
-    Remember();
+    Remember(kSettingMute);
 }
 
 void SdlPlatform::Translated(const SDL_KeyboardEvent& key) {
@@ -45,7 +48,7 @@ void SdlPlatform::Translated(const SDL_KeyboardEvent& key) {
     if (toggle) {
         if (down && key.repeat == 0 && SetFullscreen(!inFullscreen)) {
             remembered.fullscreen = inFullscreen;
-            Remember();
+            Remember(kSettingFullscreen);
         }
         return;
     }

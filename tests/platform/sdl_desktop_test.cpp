@@ -4,6 +4,7 @@
 // scale, full screen, mute), or said once in debug.txt when they cannot be.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -181,6 +182,22 @@ TEST_F(SdlDesktopTest, SettingsThatCannotBeWrittenAreSaidOnceAndPlayGoesOn) {
     const size_t said = log.find("Settings: not saved: cannot make the folder blocker/tarvo");
     EXPECT_NE(said, std::string::npos) << log;
     EXPECT_EQ(log.find("Settings: not saved", said + 1), std::string::npos) << "said once: " << log;
+}
+
+// The player's own lines stay; a change whose save failed goes with the next.
+TEST_F(SdlDesktopTest, ASaveWritesEveryChangeOfTheRunIntoThePlayersFile) {
+    std::filesystem::create_directories("config/tarvo");
+    std::ofstream(options.settingsPath) << "# mine\n[window]\nfullscreen = no\n";
+    ASSERT_EQ(chmod(options.settingsPath.c_str(), 0444), 0);
+    Open();
+    Key(SDLK_F11, SDL_SCANCODE_F11, true);
+    Drain();
+    ASSERT_NE(SDL_GetWindowFlags(Sdl()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    EXPECT_EQ(Read(options.settingsPath), "# mine\n[window]\nfullscreen = no\n") << "read-only: left alone";
+    ASSERT_EQ(chmod(options.settingsPath.c_str(), 0644), 0);
+    muted = true;  // M pressed
+    sdl.reset();
+    EXPECT_EQ(Read(options.settingsPath), "# mine\n[window]\nfullscreen = yes\n\n[sound]\nmute = yes\n");
 }
 
 }  // namespace

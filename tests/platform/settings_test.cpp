@@ -4,7 +4,9 @@
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,13 +92,53 @@ TEST(Settings, AKeyPlaysOneGameKeyOnly) {
     Lines problems;
     // W leaves thrust's defaults for fire; Up, bound twice, stays where the
     // file put it first.
-    const Settings read = Parse("[keys]\nfire = W, w\nturn_left = Up\nback = Up, S\n", problems);
+    const Settings read = Parse("[keys]\nfire = W, w\nturn_left = Up\nback = Up, S\nthrust = I\n", problems);
     EXPECT_EQ(problems, (Lines{"Settings: s.ini line 2: W is already bound to fire; skipped",
                                "Settings: s.ini line 4: Up is already bound to turn_left; skipped"}));
     EXPECT_EQ(read.keys.Keys(GameKey::Fire), Lines{"W"});
     EXPECT_EQ(read.keys.Keys(GameKey::TurnLeft), Lines{"Up"});
     EXPECT_EQ(read.keys.Keys(GameKey::Back), Lines{"S"});
-    EXPECT_EQ(read.keys.Keys(GameKey::Thrust), Lines{}) << "both its keys went elsewhere";
+    EXPECT_EQ(read.keys.Keys(GameKey::Thrust), Lines{"I"});
+}
+
+// Judged on the whole file: a later line may give the game key another key.
+TEST(Settings, ALineThatLeavesAGameKeyWithNoKeyIsSkipped) {
+    struct Case {
+        std::string text;
+        std::vector<std::pair<GameKey, Lines>> keys;  // beside them, the defaults
+        Lines problems;
+    };
+    const Case cases[] = {
+        {"[keys]\nthrust = Space\n",
+         {},
+         {"Settings: s.ini line 2: thrust would leave fire with no key; skipped, its default is kept"}},
+        {"[keys]\nthrust = Space\nfire = Return\n", {{GameKey::Thrust, {"Space"}}, {GameKey::Fire, {"Return"}}}, {}},
+        // The later of the two lines that took thrust's keys goes.
+        {"[keys]\nfire = W\nturn_left = Up\n",
+         {{GameKey::Fire, {"W"}}, {GameKey::Thrust, {"Up"}}},
+         {"Settings: s.ini line 3: turn_left would leave thrust with no key; skipped, its default is kept"}},
+        // Pause, back on its default, would find P taken in turn.
+        {"[keys]\npause = Space\nthrust = P\n",
+         {},
+         {"Settings: s.ini line 2: pause would leave fire with no key; skipped, its default is kept",
+          "Settings: s.ini line 3: thrust would leave pause with no key; skipped, its default is kept"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Lines problems;
+        Settings expected;
+        for (const auto& [key, names] : c.keys) expected.keys.Bind(key, names);
+        EXPECT_EQ(Parse(c.text, problems), expected);
+        EXPECT_EQ(problems, c.problems);
+    }
+}
+
+TEST(Settings, AByteOrderMarkAtTheStartIsSkipped) {
+    Lines problems;
+    Settings expected;
+    expected.fullscreen = true;
+    EXPECT_EQ(Parse("\xEF\xBB\xBF[window]\r\nfullscreen = yes\r\n", problems), expected);
+    EXPECT_EQ(problems, Lines{});
 }
 
 TEST(Settings, NoiseGivesTheDefaultsAndAFewLinesOnly) {
@@ -121,9 +163,9 @@ TEST(Settings, WrittenTextReadsBackTheSame) {
     changed.scale = 2;
     changed.mute = true;
     changed.keys.Bind(GameKey::Pause, {"Pause", "Keypad 5"});
-    // Thrust's keys both went to fire.
-    changed.keys.Bind(GameKey::Fire, {"W", "Up"});
-    changed.keys.Bind(GameKey::Thrust, {});
+    // Thrust's W went to fire.
+    changed.keys.Bind(GameKey::Fire, {"W", "Return"});
+    changed.keys.Bind(GameKey::Thrust, {"Up"});
     for (const Settings& settings : {Defaults(), changed}) {
         Lines problems;
         EXPECT_EQ(Parse(FormatSettings(settings), problems), settings) << FormatSettings(settings);
@@ -138,46 +180,167 @@ std::string Read(const std::string& path) {
     return text.str();
 }
 
+Lines Names(const std::string& folder) {
+    Lines names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 TEST(Settings, SavedAtomicallyIntoFoldersMadeForIt) {
     Settings settings;
     settings.scale = 4;
     std::string why;
-    ASSERT_TRUE(SaveSettings("config/tarvo/settings.ini", settings, why)) << why;
+    ASSERT_TRUE(SaveSettings("config/tarvo/settings.ini", settings, kSettingScale, why)) << why;
+    EXPECT_EQ(Read("config/tarvo/settings.ini"), FormatSettings(settings)) << "a new file is written whole";
     settings.mute = true;
-    ASSERT_TRUE(SaveSettings("config/tarvo/settings.ini", settings, why)) << why;
+    ASSERT_TRUE(SaveSettings("config/tarvo/settings.ini", settings, kSettingScale | kSettingMute, why)) << why;
     EXPECT_EQ(Read("config/tarvo/settings.ini"), FormatSettings(settings));
-    EXPECT_FALSE(std::filesystem::exists("config/tarvo/settings.ini.new"));
+    EXPECT_EQ(Names("config/tarvo"), Lines{"settings.ini"});
     Lines problems;
-    EXPECT_EQ(LoadSettings("config/tarvo/settings.ini", SdlKeyName, problems), settings);
+    bool mayWrite = false;
+    EXPECT_EQ(LoadSettings("config/tarvo/settings.ini", SdlKeyName, problems, mayWrite), settings);
     EXPECT_EQ(problems, Lines{});
+    EXPECT_TRUE(mayWrite);
 
     // A file where the folder should be.
     std::ofstream("blocker") << "x";
-    EXPECT_FALSE(SaveSettings("blocker/tarvo/settings.ini", settings, why));
+    EXPECT_FALSE(SaveSettings("blocker/tarvo/settings.ini", settings, kSettingMute, why));
     EXPECT_EQ(why.rfind("cannot make the folder blocker/tarvo: ", 0), 0u) << why;
-    // A folder where the file should be: the old one stays.
-    std::filesystem::create_directories("taken/settings.ini");
-    EXPECT_FALSE(SaveSettings("taken/settings.ini", settings, why));
-    EXPECT_EQ(why, "cannot write taken/settings.ini: Is a directory");
-    EXPECT_FALSE(std::filesystem::exists("taken/settings.ini.new"));
 }
 
+// The player's file, through a link into a dotfiles folder, with a mode of
+// its own: a save changes the one line and nothing else.
+TEST(Settings, ASaveKeepsThePlayersFileItsLinkAndItsMode) {
+    const std::string players =
+        "# my settings\n"
+        "[window]\n"
+        "fullscreen = no\n"
+        "\n"
+        "[video]\n"
+        "gamma = 2\n"
+        "[keys]\n"
+        "fire = Spcae, Return\n";
+    std::filesystem::create_directories("dotfiles/tarvo");
+    std::filesystem::create_directories("config/tarvo");
+    std::ofstream("dotfiles/tarvo/settings.ini") << players;
+    ASSERT_EQ(chmod("dotfiles/tarvo/settings.ini", 0640), 0);
+    std::filesystem::create_symlink("../../dotfiles/tarvo/settings.ini", "config/tarvo/settings.ini");
+    // Where the game once wrote its temporary file, a link to another file.
+    std::ofstream("other") << "not the settings";
+    std::filesystem::create_symlink("../../other", "config/tarvo/settings.ini.new");
+
+    Lines problems;
+    bool mayWrite = false;
+    Settings settings = LoadSettings("config/tarvo/settings.ini", SdlKeyName, problems, mayWrite);
+    ASSERT_TRUE(mayWrite);
+    EXPECT_EQ(settings.keys.Keys(GameKey::Fire), Lines{"Return"});
+    settings.fullscreen = true;
+    std::string why;
+    ASSERT_TRUE(SaveSettings("config/tarvo/settings.ini", settings, kSettingFullscreen, why)) << why;
+
+    std::string expected = players;
+    expected.replace(expected.find("fullscreen = no"), 15, "fullscreen = yes");
+    EXPECT_EQ(Read("dotfiles/tarvo/settings.ini"), expected);
+    EXPECT_TRUE(std::filesystem::is_symlink("config/tarvo/settings.ini"));
+    struct stat info {};
+    ASSERT_EQ(stat("dotfiles/tarvo/settings.ini", &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(Read("other"), "not the settings");
+    EXPECT_EQ(Names("dotfiles/tarvo"), Lines{"settings.ini"});
+}
+
+TEST(Settings, AFileThatCannotBeReadWholeOrIsReadOnlyIsLeftAlone) {
+    std::ofstream("big.ini") << "[keys]\nfire = Return\n" << std::string(70000, '#');
+    std::ofstream("locked.ini") << "[keys]\nfire = Return\n";
+    ASSERT_EQ(chmod("locked.ini", 0444), 0);
+    std::filesystem::create_directories("folder.ini");
+    struct Case {
+        const char* path;
+        std::string why;
+    };
+    const Case cases[] = {
+        {"big.ini", "big.ini: larger than 64 KiB, not a settings file; it is left as it is"},
+        {"locked.ini", "locked.ini is read-only; it is left as it is"},
+        {"folder.ini", "folder.ini: cannot be read (Is a directory); it is left as it is"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string before = Read(c.path);
+        Settings settings;
+        settings.fullscreen = true;
+        std::string why;
+        EXPECT_FALSE(SaveSettings(c.path, settings, kSettingFullscreen, why));
+        EXPECT_EQ(why, c.why);
+        EXPECT_EQ(Read(c.path), before);
+    }
+    EXPECT_EQ(Names("."), (Lines{"big.ini", "folder.ini", "locked.ini"}));
+}
+
+TEST(Settings, ASaveRewritesOnlyTheChangedItems) {
+    struct Case {
+        const char* name;
+        std::string text;
+        SettingItems changed;
+        std::string expected;
+        int scale = 3;
+    };
+    Settings settings;
+    settings.fullscreen = true;
+    settings.scale = 3;
+    settings.mute = true;
+    settings.keys.Bind(GameKey::Fire, {"Return", "Space"});
+    const Case cases[] = {
+        {"in place, the rest as it stood",
+         "# mine\n[window]\n  fullscreen=no\n[video]\nscale = 1\n[keys]\nfire = Spcae, Return\nfire = X\n",
+         kSettingFullscreen | SettingItemOf(GameKey::Fire),
+         "# mine\n[window]\n  fullscreen=yes\n[video]\nscale = 1\n[keys]\nfire = Return, Space\nfire = X\n"},
+        {"at the end of its section, before the next one's comment",
+         "[window]\nfullscreen = no\n# the window's scale\n# scale = 2\n\n# sound\n[sound]\nmute = no\n", kSettingScale,
+         "[window]\nfullscreen = no\n# the window's scale\n# scale = 2\nscale = 3\n\n# sound\n[sound]\nmute = no\n"},
+        {"a section added", "[window]\nfullscreen = no", kSettingMute,
+         "[window]\nfullscreen = no\n\n[sound]\nmute = yes\n"},
+        {"never into a section the reader ignores", "[window\nscale = 2\n", kSettingScale,
+         "[window\nscale = 2\n\n[window]\nscale = 3\n"},
+        {"a byte-order mark and CR LF kept", "\xEF\xBB\xBF[sound]\r\nmute=no\r\n", kSettingMute | kSettingFullscreen,
+         "\xEF\xBB\xBF[sound]\r\nmute=yes\r\n\r\n[window]\r\nfullscreen = yes\r\n"},
+        {"the desktop's scale leaves no line", "[window]\nscale = 2\nfullscreen = yes\n", kSettingScale,
+         "[window]\nfullscreen = yes\n", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings wanted = settings;
+        wanted.scale = c.scale;
+        EXPECT_EQ(UpdateSettingsText(c.text, wanted, c.changed), c.expected);
+    }
+}
+
+// A file that exists but was not read whole must not be written this run.
 TEST(Settings, FilesThatCannotBeReadGiveTheDefaults) {
     std::filesystem::create_directories("folder.ini");
     std::ofstream("big.ini") << "[window]\nfullscreen = yes\n" << std::string(70000, '#');
     struct Case {
         const char* path;
         std::string problem;
+        bool mayWrite;
     };
     const Case cases[] = {
-        {"missing.ini", "Settings: missing.ini: no such file; defaults."},
-        {"folder.ini", "Settings: folder.ini: cannot be read; defaults."},
-        {"big.ini", "Settings: big.ini: larger than 64 KiB, not a settings file; defaults."},
+        {"missing.ini", "Settings: missing.ini: no such file; defaults.", true},
+        {"folder.ini",
+         "Settings: folder.ini: cannot be read (Is a directory); defaults, and the file is not written this run.",
+         false},
+        {"big.ini",
+         "Settings: big.ini: larger than 64 KiB, not a settings file; defaults, and the file is not written this run.",
+         false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
         Lines problems;
-        EXPECT_EQ(LoadSettings(c.path, SdlKeyName, problems), Defaults()) << c.path;
+        bool mayWrite = !c.mayWrite;
+        EXPECT_EQ(LoadSettings(c.path, SdlKeyName, problems, mayWrite), Defaults());
         EXPECT_EQ(problems, Lines{c.problem});
+        EXPECT_EQ(mayWrite, c.mayWrite);
     }
 }
 
