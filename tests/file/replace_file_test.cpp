@@ -141,7 +141,9 @@ TEST(ReplaceFile, ReadOnlyTargets) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.bits));
-        if (c.bits != 0) ASSERT_EQ(chmod(c.name, static_cast<mode_t>(c.bits)), 0);
+        if (c.bits != 0) {
+            ASSERT_EQ(chmod(c.name, static_cast<mode_t>(c.bits)), 0);
+        }
         EXPECT_EQ(ReplaceFile(c.name).TargetIsReadOnly(), c.readOnly);
     }
 }
