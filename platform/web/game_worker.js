@@ -75,6 +75,7 @@ function start(given) {
     page: {
       touch: given.touch,
       webgl: given.webgl,
+      keepStates: given.keepStates,
       hasFocus: function () { return focused; },
       screen: function () { return given.screen; },
       stage: function () { return stage; },

@@ -4,10 +4,13 @@
 // tarvo-replay's format (engine/key_script.h); after '#' instead of '?' the
 // parameters stay in the browser, for scripts longer than a server takes in
 // a request line. The game then plays those keys,
-// by frame index and not by the clock, ignores the page's own keys, and
-// appends the state of every frame, as tarvo-replay prints it, to the page's
-// `tarvoStates` list; after N frames it ends. Without a script it plays from
-// the keyboard, and `tarvoState` holds the latest frame's state. Any other
+// by frame index and not by the clock, ignores the page's own keys but
+// Escape, and after N frames it ends. `tarvoState` holds the latest frame's
+// state, as tarvo-replay prints it, with a script or without (then the game
+// plays from the keyboard). A page that set `window.tarvoKeepStates` before
+// its scripts ran (a test comparing runs) also gets the state of every frame
+// appended to its `tarvoStates` list: kept unasked, a million-frame link
+// would hold a gigabyte of them. Any other
 // address (a script without N, N without a script, N out of range) is
 // refused, said on the page, with exit status 2.
 //
@@ -65,11 +68,13 @@ EM_JS(void, PageUseTouchPictures, (), {
     });
 });
 
-// A scripted run keeps every frame's state.
+// Whether the page asked for every frame's state.
+EM_JS(int, PageKeepsStates, (), { return Module.page.keepStates ? 1 : 0; });
+
 EM_JS(void, PageKeepFrameState, (const char* json), { Module.page.keepState(UTF8ToString(json)); });
 
-// On the page's main thread, play from the keyboard writes each frame's
-// state only into the program's memory; `tarvoState` turns it into the
+// On the page's main thread, a run whose states are not all kept writes each
+// frame's state only into the program's memory; `tarvoState` turns it into the
 // page's text when someone reads it, which saves the conversion on every
 // frame nobody looks at. A worker sends the page each frame's state instead.
 EM_JS(void, PageShareFrameState, (), {
@@ -143,13 +148,14 @@ int main() {
         web->Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
     }
     platform::WebPlatform& machine = *web;
-    if (!scripted) PageShareFrameState();
-    web->beforeFrame = [&machine, scripted, frames](int framesDone) {
+    const bool keepStates = scripted && PageKeepsStates() != 0;
+    if (!keepStates) PageShareFrameState();
+    web->beforeFrame = [&machine, keepStates, frames](int framesDone) {
         const StateReportFn report = StateReport();
         if (framesDone > 0 && report) {
             frameState = report(framesDone - 1);
             ++frameStateVersion;
-            if (scripted)
+            if (keepStates)
                 PageKeepFrameState(frameState.c_str());
             else
                 PageFrameDone(frameState.c_str());
@@ -159,7 +165,7 @@ int main() {
     platform::SetCurrent(web.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
     web->beforeFrame = nullptr;
-    if (!scripted) PageKeepLastFrameState();
+    if (!keepStates) PageKeepLastFrameState();
     web.reset();
     platform::SetCurrent(nullptr);
     std::exit(code);

@@ -667,11 +667,17 @@ public:
     }
 
     void TouchKey(int vk, bool down) {
-        if (!Playing() || PageMessageBoxOpen()) return;
+        if (!TakesKey(vk) || PageMessageBoxOpen()) return;
         if (down || held.IsHeld(vk)) KeyFromPage(vk, down);
     }
 
     bool Playing() const { return !scripted && mainWindow != nullptr && !mainWindow->destroyed; }
+
+    // A key script plays its own keys, but Escape still ends the run: a link
+    // may ask for a million frames.
+    bool TakesKey(int vk) const {
+        return mainWindow != nullptr && !mainWindow->destroyed && (!scripted || vk == VK_ESCAPE);
+    }
 
     void FitToPage() {
         if (mainWindow == nullptr) return;
@@ -775,8 +781,8 @@ public:
     // A key of the page's keyboard: keyCode and `key` as the browser has
     // them. Whether the page's default action is withheld.
     bool KeyEvent(unsigned long keyCode, const char* key, bool ctrl, bool alt, bool meta, bool down) {
-        if (scripted || mainWindow == nullptr || mainWindow->destroyed) return false;
         const int vk = VirtualKeyFromBrowser(keyCode);
+        if (!TakesKey(vk)) return false;
         // A message box takes the keys (Escape, Enter and Space close it);
         // the game hears none of them, not even after the box is closed. A
         // key held since before the box is still let go, or it would stay

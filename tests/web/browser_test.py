@@ -435,6 +435,9 @@ BUTTON_FOCUSED_AND_LEFT = ('(() => { const b = document.getElementById("fullscre
 # A browser that cannot hand a worker its canvas.
 NO_OFFSCREEN = 'delete HTMLCanvasElement.prototype.transferControlToOffscreen;'
 
+# Run before the page's scripts: a key script's run keeps every frame's state.
+KEEP_STATES = 'window.tarvoKeepStates = true;'
+
 KEYS = {
     'space': (32, ' ', 'Space', ' '),
     'up': (38, 'ArrowUp', 'ArrowUp', None),
@@ -809,11 +812,37 @@ def refuse(browser, server, web_dir, replay):
     check(ended is not None and ended[0] == 2 and ended[1].startswith('The key script was refused: line 2: '),
           'a refused key script says why, after the program has ended (%s)' % ended)
 
-    # And a script with its frames plays them.
-    browser.open(server.url('#' + urllib.parse.urlencode({'script': '0 down SPACE\n', 'frames': 5})))
-    ended = browser.wait_for('window.tarvoExit !== undefined && [window.tarvoExit, window.tarvoPage.state,'
-                             ' (window.tarvoStates || []).length]', PATIENCE)
-    check(ended == [0, 'ended', 5], 'a key script with frames=5 plays 5 frames and ends (%s)' % ended)
+    # And a script with its frames plays them. Every frame's state is kept
+    # only for a page that asks before its scripts run, from the worker or
+    # the page's main thread alike; the last one is there either way.
+    five = server.url('#' + urllib.parse.urlencode({'script': '0 down SPACE\n', 'frames': 5}))
+    for thread, asked in (('worker', False), ('worker', True), ('page', False), ('page', True)):
+        source = (KEEP_STATES if asked else '') + (NO_OFFSCREEN if thread == 'page' else '')
+        added = browser.call('Page.addScriptToEvaluateOnNewDocument', source=source) if source else None
+        browser.open(five)
+        ended = browser.wait_for('window.tarvoExit !== undefined && [window.tarvoExit, window.tarvoPage.state,'
+                                 ' window.tarvoPage.thread, window.tarvoStates ? window.tarvoStates.length : "none",'
+                                 ' window.tarvoState && JSON.parse(window.tarvoState).frame]', PATIENCE)
+        check(ended == [0, 'ended', thread, 5 if asked else 'none', 4],
+              'a key script with frames=5 plays 5 frames and ends, its states %s (%s)' %
+              ('kept when asked' if asked else 'not kept unasked', ended))
+        if added:
+            browser.call('Page.removeScriptToEvaluateOnNewDocument', identifier=added['identifier'])
+
+    # A link may ask for a million frames: Escape, and Quit (a touch
+    # device's Escape), still end the run.
+    million = server.url('#' + urllib.parse.urlencode({'script': '0 down SPACE\n', 'frames': 1000000}))
+    for how in ('Escape', 'Quit'):
+        browser.open(million)
+        going = wait_for_state(browser, lambda s: s['frame'] >= 100)
+        if how == 'Escape':
+            browser.tap(*KEYS['escape'], hold=0.02)
+        else:
+            browser.evaluate('document.getElementById("quit").click(), 1')
+        ended = browser.wait_for('window.tarvoExit !== undefined && [window.tarvoExit, window.tarvoPage.state,'
+                                 ' JSON.parse(window.tarvoState).frame]', PATIENCE)
+        check(going is not None and ended is not None and ended[:2] == [0, 'ended'] and ended[2] < 999999,
+              '%s ends a key script of a million frames (%s)' % (how, ended))
 
 
 LAYOUT = ('(() => { const box = e => { const r = e.getBoundingClientRect();'
@@ -1118,6 +1147,7 @@ def replay_compare(browser, server, replay, script_path, frames):
                             check=True).stdout.splitlines()
     # After '#': a long script never reaches the server's request line.
     query = '#' + urllib.parse.urlencode({'script': script, 'frames': frames})
+    browser.call('Page.addScriptToEvaluateOnNewDocument', source=KEEP_STATES)
     began = time.time()
     browser.open(server.url(query))
     ended = browser.wait_for('window.tarvoExit !== undefined', 600)
