@@ -1054,10 +1054,49 @@ def gamepad(browser, server):
     check(not errors, 'the console shows no error %s' % errors[:3])
 
 
+WEB_SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'platform', 'web')
+# The page's files that its service worker keeps, in the build's order.
+KEPT_FILES = ('index.html', 'game_worker.js', 'manifest.webmanifest', 'icon-192.png', 'icon-512.png', 'tarvo.js',
+              'tarvo.wasm', 'tarvo.data')
+
+
+def write_service_worker(folder):
+    """The service worker the build would make for the files in `folder`."""
+    subprocess.run(['cmake', '-DFILES=' + '|'.join(os.path.join(folder, f) for f in KEPT_FILES),
+                    '-DIN=' + os.path.join(WEB_SOURCE, 'service_worker.js.in'),
+                    '-DOUT=' + os.path.join(folder, 'service_worker.js'), '-P',
+                    os.path.join(WEB_SOURCE, 'build_id.cmake')], check=True, capture_output=True)
+
+
+def page_copy(web_dir, folder, changed=None):
+    """The page in `folder`, its files linked to `web_dir`'s, but for
+    `changed`: a file name and the text put at its end in a copy."""
+    os.makedirs(folder, exist_ok=True)
+    for name in KEPT_FILES + ('service_worker.js',):
+        if changed and name == changed[0]:
+            shutil.copyfile(os.path.join(web_dir, name), os.path.join(folder, name))
+            with open(os.path.join(folder, name), 'a') as f:
+                f.write(changed[1])
+        else:
+            os.symlink(os.path.join(web_dir, name), os.path.join(folder, name))
+
+
+# Once the page's service worker has installed: 'activated', or 'redundant'
+# for an install that failed.
+WORKER_SETTLED = ('navigator.serviceWorker.register("service_worker.js").then(r => {'
+                  ' const w = r.installing || r.waiting || r.active;'
+                  ' const settled = () => w.state === "activated" || w.state === "redundant";'
+                  ' return settled() ? w.state : new Promise(done => w.addEventListener("statechange",'
+                  '   () => { if (settled()) done(w.state); })); })')
+
+# The origin's caches: their names, and the paths of the files each keeps.
+CACHES = ('caches.keys().then(names => Promise.all(names.map(n => caches.open(n).then(c => c.keys())'
+          ' .then(kept => [n, kept.map(r => new URL(r.url).pathname).sort()]))))')
+
+
 def cache_names():
     """The service worker's cache name for a set of files, as one of them
     changes and changes back: the build names it by their content."""
-    source = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'platform', 'web')
     work = tempfile.mkdtemp(prefix='tarvo-web-cache-')
     try:
         files = [os.path.join(work, n) for n in ('tarvo.js', 'tarvo.wasm')]
@@ -1068,10 +1107,10 @@ def cache_names():
             with open(files[1], 'wb') as f:
                 f.write(content)
             out = os.path.join(work, 'service_worker.js')
-            subprocess.run(['cmake', '-DFILES=' + '|'.join(files), '-DIN=' + os.path.join(source, 'service_worker.js.in'),
-                            '-DOUT=' + out, '-P', os.path.join(source, 'build_id.cmake')], check=True,
-                           capture_output=True)
-            names += [line.split("'")[1] for line in open(out) if line.startswith('const CACHE')]
+            subprocess.run(['cmake', '-DFILES=' + '|'.join(files),
+                            '-DIN=' + os.path.join(WEB_SOURCE, 'service_worker.js.in'), '-DOUT=' + out, '-P',
+                            os.path.join(WEB_SOURCE, 'build_id.cmake')], check=True, capture_output=True)
+            names += [line.split("'")[1] for line in open(out) if line.startswith('const BUILD')]
         return names
     finally:
         shutil.rmtree(work, ignore_errors=True)
@@ -1080,7 +1119,7 @@ def cache_names():
 def offline(browser, server, web_dir):
     """After one visit the page plays with no server and no network."""
     one, other, again = cache_names()
-    check(one != other and one == again and one.startswith('tarvo-'),
+    check(one != other and one == again and len(one) == 16,
           'the kept set is named by the build\'s content: a changed file is a new name (%s, %s, %s)' %
           (one, other, again))
     starts = [open(os.path.join(web_dir, f), 'rb').read(2) for f in ('tarvo.data', 'tarvo.wasm')]
@@ -1119,6 +1158,79 @@ def offline(browser, server, web_dir):
           browser.evaluate('window.tarvoPage && window.tarvoPage.message'))
     errors = browser.console_errors()
     check(not errors, 'the console shows no error %s' % errors[:3])
+
+
+def offline_mixed(browser, web_dir):
+    """A server handing out a file of another build under this build's
+    service worker (an upload half done): nothing is kept, the page plays
+    from the network, and once the files agree they are kept."""
+    folder = tempfile.mkdtemp(prefix='tarvo-web-mixed-')
+    mixed = None
+    try:
+        page_copy(web_dir, folder, ('tarvo.js', '\n// another build\n'))
+        mixed = Server(folder)
+        browser.open(mixed.url())
+        settled = browser.evaluate(WORKER_SETTLED, await_promise=True)
+        kept = browser.evaluate(CACHES, await_promise=True)
+        running = browser.wait_for('window.tarvoPage.state === "running" && window.tarvoState &&'
+                                   ' JSON.parse(window.tarvoState).frame > 10', PATIENCE)
+        check(settled == 'redundant' and kept == [] and running is not None,
+              'a tarvo.js of another build fails the install, nothing is kept, and the page plays from the'
+              ' network (%s, %s, %s)' % (settled, kept, browser.evaluate('window.tarvoPage.message')))
+        os.remove(os.path.join(folder, 'tarvo.js'))
+        os.symlink(os.path.join(web_dir, 'tarvo.js'), os.path.join(folder, 'tarvo.js'))
+        settled = browser.evaluate(WORKER_SETTLED, await_promise=True)
+        kept = browser.evaluate(CACHES, await_promise=True)
+        check(settled == 'activated' and len(kept) == 1 and '/tarvo.js' in kept[0][1],
+              'with the files agreeing, the next install keeps them (%s, %s)' % (settled, kept))
+    finally:
+        if mixed:
+            mixed.close()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def offline_scopes(browser, web_dir):
+    """Two builds of the page under one origin, /tarvo/ and /tarvo-beta/:
+    each keeps its own set, and a new worker deletes only its own scope's
+    old sets."""
+    root = tempfile.mkdtemp(prefix='tarvo-web-scopes-')
+    both = None
+    try:
+        page_copy(web_dir, os.path.join(root, 'tarvo'))
+        beta = os.path.join(root, 'tarvo-beta')
+        page_copy(web_dir, beta, ('index.html', '<!-- beta -->\n'))
+        os.remove(os.path.join(beta, 'service_worker.js'))
+        write_service_worker(beta)
+        with open(os.path.join(root, 'blank.html'), 'w') as f:
+            f.write('<!doctype html><title>blank</title>')
+        both = Server(root)
+        base = 'http://127.0.0.1:%d/' % both.port
+        # Sets named the old way, by the build alone: one of /tarvo/'s, one
+        # of a page elsewhere.
+        browser.open(base + 'blank.html')
+        browser.wait_for('document.readyState === "complete"', PATIENCE)
+        browser.evaluate('Promise.all([["tarvo-00000000000000aa", "tarvo/tarvo.js"],'
+                         ' ["tarvo-00000000000000bb", "elsewhere/tarvo.js"]].map(([n, f]) =>'
+                         ' caches.open(n).then(c => c.put(f, new Response("old")))))', await_promise=True)
+        settled = []
+        for scope in ('tarvo/', 'tarvo-beta/'):
+            browser.open(base + scope + 'index.html')
+            browser.wait_for('window.tarvoPage && window.tarvoPage.state === "running"', PATIENCE)
+            settled.append(browser.evaluate(WORKER_SETTLED, await_promise=True))
+        kept = dict(browser.evaluate(CACHES, await_promise=True))
+        files = sorted('/' + f for f in ('', 'index.html') + KEPT_FILES[1:])
+        mine = {scope: [n for n in kept if n.startswith('tarvo %s%s ' % (base, scope))]
+                for scope in ('tarvo/', 'tarvo-beta/')}
+        check(settled == ['activated'] * 2 and
+              all(len(names) == 1 and kept[names[0]] == sorted(f.replace('/', '/' + scope, 1) for f in files)
+                  for scope, names in mine.items()),
+              'two builds under one origin each keep their own whole set (%s, %s)' % (settled, sorted(kept)))
+        check('tarvo-00000000000000aa' not in kept and 'tarvo-00000000000000bb' in kept,
+              'an old set of /tarvo/ is deleted, one of another page is not (%s)' % sorted(kept))
+    finally:
+        if both:
+            both.close()
+        shutil.rmtree(root, ignore_errors=True)
 
 
 def first_difference(web_line, native_line):
@@ -1203,6 +1315,8 @@ def main(argv):
         elif mode == 'gamepad':
             gamepad(browser, server)
         elif mode == 'offline':
+            offline_mixed(browser, web_dir)
+            offline_scopes(browser, web_dir)
             offline(browser, server, web_dir)
         else:
             replay_compare(browser, server, os.path.abspath(argv[3]), os.path.abspath(argv[4]), int(argv[5]))
