@@ -19,11 +19,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/pixel_format.h"
 #include "bench/frame_scene.h"
 #include "bench/scene.h"
 #include "draw/blit.h"
 #include "draw/blit_kernels.h"
-#include "draw/pixel_format.h"
 #include "engine/windows_dx.h"
 #include "image/image.h"
 

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "base/pixel_format.h"
 #include "bench/frame_scene.h"
-#include "draw/pixel_format.h"
 #include "file/data_path.h"
 #include "image/image.h"
 #include "image/tiff_image.h"

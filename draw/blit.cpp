@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "base/pixel_format.h"
 #include "draw/blit_kernels.h"
-#include "draw/pixel_format.h"
-#include "engine/windows_dx.h"
+#include "draw/screen.h"
 #include "image/image.h"
 
 namespace {
@@ -36,14 +36,17 @@ const BlitKernels* BestKernels() {
 
 const BlitKernels* activeKernels = BestKernels();
 
+// The screen the slot functions draw on (the engine object, once it exists).
+ScreenBuffer* target = nullptr;
+
 // Whether a picture at (x, y) can reach the clip rectangle at all. In a
 // scrolling world most calls end here, so the blits decide it first, before
 // they set up anything; 64-bit sums, so that positions near the int limits
 // cannot wrap into view. ClipImage makes the same test again for the calls
 // that pass.
 inline bool MayShow(int x, int y, const Image* image) {
-    return x <= Tarvo.clipRight && y <= Tarvo.clipBottom && int64_t{x} + image->width > Tarvo.clipLeft &&
-           int64_t{y} + image->height > Tarvo.clipTop;
+    return x <= target->clipRight && y <= target->clipBottom && int64_t{x} + image->width > target->clipLeft &&
+           int64_t{y} + image->height > target->clipTop;
 }
 
 // The frame shared by every blit: clip once, then hand the visible rectangle
@@ -53,10 +56,10 @@ bool ClipRect(int x, int y, Image* image, bool needsAlpha, BlitRect& rect) {
     if (image->data == nullptr || !image->Is16Bit()) return false;
     if (needsAlpha && image->alpha == nullptr) return false;
     int dstOffset = 0, srcOffset = 0, w = 0, h = 0;
-    if (!Tarvo.ClipImage(x, y, image, dstOffset, srcOffset, w, h)) return false;
+    if (!target->ClipImage(x, y, image, dstOffset, srcOffset, w, h)) return false;
     if (w <= 0 || h <= 0) return false;
-    rect.dst = Tarvo.backBuffer + dstOffset;
-    rect.dstPitch = Tarvo.pitch;
+    rect.dst = target->backBuffer + dstOffset;
+    rect.dstPitch = target->pitch;
     rect.src = image->Pixels16() + srcOffset;
     rect.srcPitch = image->width;
     rect.alpha = needsAlpha ? image->alpha + srcOffset : nullptr;
@@ -113,6 +116,8 @@ const BlitKernels* BlitKernelsFor(BlitLevel level) {
     }
 }
 
+void SetBlitTarget(ScreenBuffer* screen) { target = screen; }
+
 const BlitKernels& ActiveBlitKernels() { return *activeKernels; }
 
 void RestoreBestBlitLevel() { activeKernels = BestKernels(); }
@@ -127,8 +132,8 @@ bool SetBlitLevel(BlitLevel level) {
 int DrawPixel16(int x, int y, int r, int g, int b) {
     // Off the screen is nothing, as for FillRect: a game's stray pixel must
     // not write outside the buffer.
-    if (x < 0 || y < 0 || x >= Tarvo.screenWidth || y >= Tarvo.screenHeight) return 1;
-    Tarvo.backBuffer[Tarvo.rowOffset[y] + x] = static_cast<uint16_t>(r * 1024 + g * 32 + b);
+    if (x < 0 || y < 0 || x >= target->screenWidth || y >= target->screenHeight) return 1;
+    target->backBuffer[target->rowOffset[y] + x] = static_cast<uint16_t>(r * 1024 + g * 32 + b);
     return 1;
 }
 

@@ -1,6 +1,6 @@
 // The 16-bit drawing set that CreateSurface puts into the engine's slots.
 // Each draws a whole image with its top-left pixel at screen (x, y), clipped
-// to the engine's clip rectangle, and returns 1. The image must be in the
+// to the target's clip rectangle, and returns 1. The image must be in the
 // screen's 16-bit format; DrawAlpha and DrawAdditive also need premultiplied
 // alpha bytes (0 opaque, 255 transparent).
 //
@@ -9,6 +9,11 @@
 #pragma once
 
 class Image;
+class ScreenBuffer;
+
+// The screen these functions draw on and clip to; not owned. The engine
+// object sets itself when it is constructed.
+void SetBlitTarget(ScreenBuffer* screen);
 
 int DrawPixel16(int x, int y, int r, int g, int b);
 // Opaque copy.

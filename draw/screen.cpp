@@ -1,14 +1,20 @@
 // Screen buffer operations: clipping, fills, text colour, saturation table.
+#include "draw/screen.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 
-#include "draw/pixel_format.h"
-#include "engine/windows_dx.h"
+#include "base/pixel_format.h"
 #include "image/image.h"
 
-bool WindowsDX::ClipImage(int x, int y, const Image* image, int& dstOffset, int& srcOffset, int& visibleWidth,
-                          int& visibleHeight) {
+ScreenBuffer::~ScreenBuffer() {
+    delete[] saturationTable;
+    saturationTable = nullptr;
+}
+
+bool ScreenBuffer::ClipImage(int x, int y, const Image* image, int& dstOffset, int& srcOffset, int& visibleWidth,
+                             int& visibleHeight) {
     const int w = image->width;
     const int h = image->height;
     visibleWidth = w;
@@ -43,22 +49,14 @@ bool WindowsDX::ClipImage(int x, int y, const Image* image, int& dstOffset, int&
     return true;
 }
 
-void WindowsDX::SetClipRect(int left, int top, int right, int bottom) {
+void ScreenBuffer::SetClipRect(int left, int top, int right, int bottom) {
     clipLeft = left;
     clipTop = top;
     clipRight = right;
     clipBottom = bottom;
 }
 
-void WindowsDX::SetTextRGB(int r, int g, int b) {
-    textRed = r;
-    textGreen = g;
-    textBlue = b;
-    textColor =
-        static_cast<uint32_t>(r & 0xFF) | static_cast<uint32_t>(g & 0xFF) << 8 | static_cast<uint32_t>(b & 0xFF) << 16;
-}
-
-void WindowsDX::ClearScreen() {
+void ScreenBuffer::ClearScreen() {
     auto* row = reinterpret_cast<uint8_t*>(backBuffer);
     for (int y = 0; y < screenHeight; ++y) {
         std::memset(row, 0, static_cast<size_t>(pitchBytes));
@@ -66,7 +64,7 @@ void WindowsDX::ClearScreen() {
     }
 }
 
-void WindowsDX::FillRect(int x1, int y1, int x2, int y2, int r, int g, int b) {
+void ScreenBuffer::FillRect(int x1, int y1, int x2, int y2, int r, int g, int b) {
     const uint16_t colour = static_cast<uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
     // Cut to the screen: corners are inclusive, so (0, 0, width, height) is an
     // easy off-by-one that would otherwise write past the buffer.
@@ -82,7 +80,7 @@ void WindowsDX::FillRect(int x1, int y1, int x2, int y2, int r, int g, int b) {
     }
 }
 
-uint16_t WindowsDX::ScreenColor(int r, int g, int b) const {
+uint16_t ScreenBuffer::ScreenColor(int r, int g, int b) const {
     // The top bits of each component, as many as the channel has.
     const auto channel = [](int value, int32_t bits, int32_t shift) {
         return static_cast<uint32_t>((value & 0xFF) >> (8 - bits)) << shift;
@@ -91,7 +89,7 @@ uint16_t WindowsDX::ScreenColor(int r, int g, int b) const {
                                  channel(b, blueBits, blueShift));
 }
 
-void WindowsDX::MakeSaturationTable() {
+void ScreenBuffer::MakeSaturationTable() {
     // Rebuilding replaces the old table instead of leaking it.
     delete[] saturationTable;
     saturationTable = new uint16_t[1024];

@@ -1,6 +1,6 @@
 // Tiled background: the screen covered by copies of one tile on an endless
 // grid, shifted by a view offset. Each tile goes down as one DrawSolid call
-// through the engine's slot; when that slot holds the engine's own DrawSolid16
+// through the screen's slot; when that slot holds the engine's own DrawSolid16
 // the same pixels are written row by row instead, without one clipped call a
 // tile.
 #include <climits>
@@ -8,7 +8,7 @@
 
 #include "draw/blit.h"
 #include "draw/blit_kernels.h"
-#include "engine/windows_dx.h"
+#include "draw/screen.h"
 #include "image/image.h"
 
 namespace {
@@ -42,13 +42,13 @@ void TileAxisInt(int v, int size, int& index, int& offset) {
 
 }  // namespace
 
-void WindowsDX::TileIndex(int x, int y, int tileWidth, int tileHeight, int& column, int& row, int& offsetX,
-                          int& offsetY) {
+void ScreenBuffer::TileIndex(int x, int y, int tileWidth, int tileHeight, int& column, int& row, int& offsetX,
+                             int& offsetY) {
     TileAxisInt(x, tileWidth, column, offsetX);
     TileAxisInt(y, tileHeight, row, offsetY);
 }
 
-int WindowsDX::DrawTiled(int x, int y, Image* tile) {
+int ScreenBuffer::DrawTiled(int x, int y, Image* tile) {
     const int tw = tile->width;
     const int th = tile->height;
     // Sizes are divisors; a tile without pixels would draw nothing anyway, and

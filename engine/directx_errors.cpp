@@ -1,5 +1,5 @@
 // Descriptions of video result codes for the debug log.
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 #include "engine/windows_dx.h"
 
 using namespace platform;

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/debug_log.h"
-#include "engine/init_order.h"
+#include "base/debug_log.h"
+#include "base/init_order.h"
 #include "engine/key_script.h"
 #include "engine/windows_dx.h"
 

@@ -1,7 +1,7 @@
 // Video surfaces: start-up, the per-frame lock, presentation and text.
+#include "base/debug_log.h"
+#include "base/pixel_format.h"
 #include "draw/blit.h"
-#include "draw/pixel_format.h"
-#include "engine/debug_log.h"
 #include "engine/windows_dx.h"
 
 using namespace platform;
@@ -194,6 +194,14 @@ int WindowsDX::ViewUpdate() {
         return 1;
     }
     return 1;
+}
+
+void WindowsDX::SetTextRGB(int r, int g, int b) {
+    textRed = r;
+    textGreen = g;
+    textBlue = b;
+    textColor =
+        static_cast<uint32_t>(r & 0xFF) | static_cast<uint32_t>(g & 0xFF) << 8 | static_cast<uint32_t>(b & 0xFF) << 16;
 }
 
 int WindowsDX::DrawText(int x, int y, const char* text) {

@@ -1,6 +1,6 @@
 // The window steps of start-up, the window procedure and the input queries.
+#include "base/debug_log.h"
 #include "engine/audio.h"
-#include "engine/debug_log.h"
 #include "engine/windows_dx.h"
 
 namespace {

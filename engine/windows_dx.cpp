@@ -3,18 +3,17 @@
 
 #include <cstdio>
 
-#include "engine/debug_log.h"
-#include "engine/init_order.h"
+#include "base/debug_log.h"
+#include "base/init_order.h"
+#include "draw/blit.h"
 #include "image/tiff_image.h"
 
 WindowsDX Tarvo TARVO_INIT_ENGINE;
 
-WindowsDX::WindowsDX() = default;
+// The slot functions draw on this object; a game never builds a second.
+WindowsDX::WindowsDX() { SetBlitTarget(this); }
 
-WindowsDX::~WindowsDX() {
-    delete[] saturationTable;
-    saturationTable = nullptr;
-}
+WindowsDX::~WindowsDX() = default;
 
 void WindowsDX::SetInstance(platform::InstanceHandle instance, int show) {
     appInstance = instance;

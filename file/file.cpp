@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 #include "file/data_path.h"
 #include "file/fatal.h"
 

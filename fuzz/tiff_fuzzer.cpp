@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 #include "file/fatal.h"
 #include "image/image.h"
 #include "image/tiff_image.h"

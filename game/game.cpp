@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/init_order.h"
+#include "base/init_order.h"
 #include "engine/windows_dx.h"
 #include "game/game_events.h"
 #include "game/game_random.h"

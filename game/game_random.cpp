@@ -1,5 +1,5 @@
 #include "game/game_random.h"
 
-#include "engine/init_order.h"
+#include "base/init_order.h"
 
 GameRandom gameRandom TARVO_INIT_GAME;

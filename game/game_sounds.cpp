@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/init_order.h"
 #include "engine/audio.h"
-#include "engine/init_order.h"
 #include "game/player_ship.h"
 
 GameSounds gameSounds TARVO_INIT_GAME;

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "draw/pixel_format.h"
+#include "base/pixel_format.h"
 
 namespace {
 

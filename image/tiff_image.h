@@ -19,7 +19,7 @@
 /// an alpha sample; written to a temporary file and renamed over the target.
 ///
 /// Depends on Image (image/image.h), File and ByteOrder (file/), the debug
-/// log, and the platform's message box.
+/// log, and the platform's message box (its use kept to image/tiff_load.cpp).
 #pragma once
 
 #include <cstdint>

@@ -5,17 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <set>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "engine/debug_log.h"
-#include "file/data_path.h"
 #include "file/fatal.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
-#include "platform/platform.h"
+#include "image/tiff_report.h"
 
 namespace {
 
@@ -28,12 +24,6 @@ constexpr uint32_t kDefaultRowsPerStrip = 0xFFFFFFFFu;
 constexpr uint64_t kTiffMaxStripBytes = 256u * 1024u * 1024u;
 constexpr int kColorMapEntries = 3 * 256;
 
-const char kNotFound[] =
-    ".TIF File Not Found: %s\n\nMake sure paths and names of TIF images are correct. If you started the game "
-    "outside of Visual C++, make sure the executable is in the correct location to find images.";
-const char kCompression[] =
-    "TIF Load Error: LZW Compression not supported.\n\nTarvo does not support LZW compressed TIF images. Save your "
-    "TIF image again and be sure that the LZW compression option is turned off.\n";
 const char kCorrupted[] = "Load:Tiff: File is corrupted, or is not a .TIFF file.\n";
 const char kUnknownMode[] = "Load:Tiff: Unknown TIFF mode.\n";
 const char kMultiple[] = "Load:Tiff: (Warning only) File contains multiple tiff images - reading only first.\n";
@@ -43,44 +33,6 @@ const char kPlanar[] = "Load:Tiff: Samples stored in separate planes are not sup
 const char kMixedDepths[] = "Load:Tiff: Samples of different depths are not supported.\n";
 const char kTooLarge[] = "Load:Tiff: Image is too large.\n";
 const char kFewStrips[] = "Load:Tiff: File has fewer strip entries than strips.\n";
-
-void ShowError(const std::string& text) {
-    platform::Current().MessageBox(nullptr, text.c_str(), "Tarvo Error", platform::MB_OK);
-}
-
-// The missing pictures of this run, by the path as opened (so "Images\\a.tif"
-// and "Images/a.tif" are one file), and whether the search line was logged.
-struct MissingPictures {
-    std::set<std::string> reported;
-    bool foldersLogged = false;
-};
-
-MissingPictures& Missing() {
-    static MissingPictures missing;
-    return missing;
-}
-
-// The box for a picture that was not found, the first time it is missed.
-void ReportMissing(const std::string& path) {
-    MissingPictures& missing = Missing();
-    const std::string native = NativePath(path.c_str());
-    if (!missing.reported.insert(native).second) return;
-    // A relative path was looked for in several folders: say once which.
-    if (!missing.foldersLogged && !native.empty() && native.front() != '/') {
-        missing.foldersLogged = true;
-        std::string line = "Load:Tiff: (Warning only) Pictures not found were looked for in:";
-        for (const std::string& folder : SearchedFolders()) line += " " + folder;
-        line += "\n";
-        debugLog.Write(line.c_str(), debugTail);
-    }
-    // The path may be of any length, so the message is put together, not formatted.
-    const std::string_view pattern = kNotFound;
-    const size_t at = pattern.find("%s");
-    std::string text(pattern.substr(0, at));
-    text += path;
-    text += pattern.substr(at + 2);
-    ShowError(text);
-}
 
 void Say(const char* message) {
     std::fputs(message, stdout);
@@ -93,8 +45,6 @@ void Say(const char* message) {
 }
 
 }  // namespace
-
-void ForgetMissingPictures() { Missing() = MissingPictures{}; }
 
 void TiffImage::ResetForLoad() {
     bytesRead = 0;
@@ -127,7 +77,7 @@ void TiffImage::Load(const char* loadPath, Image* target) {
     path = loadPath;
 
     if (tiffFile.Open(loadPath, FILE_READ | FILE_RANDOM) == FILE_NOTFOUND) {
-        ReportMissing(path);
+        ReportMissingPicture(path);
         return;
     }
     file = &tiffFile;
@@ -254,7 +204,7 @@ void TiffImage::ReadEntry(uint32_t at) {
             break;
         case 259:
             compression = static_cast<int>(value);
-            if (compression != COMPRESSION_NONE && compression != COMPRESSION_PACKBITS) ShowError(kCompression);
+            if (compression != COMPRESSION_NONE && compression != COMPRESSION_PACKBITS) ReportUnsupportedCompression();
             break;
         case 262:
             photometric = static_cast<int>(value);

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 #include "file/data_path.h"
 #include "file/fatal.h"
 #include "file/replace_file.h"

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 #include "platform/sdl/sdl_backend.h"
 
 namespace platform {

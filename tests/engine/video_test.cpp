@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "base/pixel_format.h"
 #include "draw/blit.h"
-#include "draw/pixel_format.h"
 #include "tests/support/engine_fixture.h"
 
 using namespace platform;

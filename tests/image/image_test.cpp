@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "draw/pixel_format.h"
+#include "base/pixel_format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // alpha mode asked for, also when the reader left the image empty.
 #include <gtest/gtest.h>
 
-#include "draw/pixel_format.h"
+#include "base/pixel_format.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
 #include "platform/platform.h"

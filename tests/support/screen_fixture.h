@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/pixel_format.h"
 #include "draw/blit.h"
-#include "draw/pixel_format.h"
 #include "engine/windows_dx.h"
 #include "tests/support/engine_reset.h"
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "draw/pixel_format.h"
+#include "base/pixel_format.h"
 #include "engine/audio.h"
 #include "engine/windows_dx.h"
 #include "game/game.h"

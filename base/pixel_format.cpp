@@ -1,4 +1,4 @@
-#include "draw/pixel_format.h"
+#include "base/pixel_format.h"
 
 int32_t redMask, greenMask, blueMask;
 int32_t redShift, greenShift, blueShift;

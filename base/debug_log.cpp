@@ -1,6 +1,6 @@
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 
-#include "engine/init_order.h"
+#include "base/init_order.h"
 
 const char debugTail[] = "";
 
