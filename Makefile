@@ -102,7 +102,7 @@ web-page:
 VERSION := $(shell sed -n 's/^project.tarvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 docs: setup-docs
 	@mkdir -p build/docs
-	( cat docs/Doxyfile; echo "PROJECT_NUMBER = $(VERSION)" ) | doxygen -
+	( cat docs/Doxyfile; cmake -P cmake/TarvoPublicHeaders.cmake; echo "PROJECT_NUMBER = $(VERSION)" ) | doxygen -
 	@echo "API reference: build/docs/html/index.html"
 
 # The benchmark (see bench/README.md), in the release folder beside the game.
