@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/debug_log.h"
-#include "engine/init_order.h"
+#include "base/debug_log.h"
+#include "base/init_order.h"
 #include "file/data_path.h"
 #include "platform/platform.h"
 
@@ -64,6 +64,7 @@ void Audio::StopLoop(int effect) {
 void Audio::SetMuted(bool mute) {
     if (mute == muted) return;
     muted = mute;
+    if (muteObserver) muteObserver(muted);
     if (!open) return;
     if (muted) {
         platform::Current().StopAllSounds();

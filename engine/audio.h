@@ -14,6 +14,8 @@
 /// platform's handles: 0 means none, and every call with 0 does nothing.
 #pragma once
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 class Audio {
@@ -39,6 +41,9 @@ public:
     void SetMuted(bool mute);
     void ToggleMute() { SetMuted(!muted); }
     bool Muted() const { return muted; }
+    /// Called with the new state each time muting changes (the desktop
+    /// remembers it); none by default.
+    void OnMuteChanged(std::function<void(bool muted)> observer) { muteObserver = std::move(observer); }
 
 private:
     struct Loop {
@@ -48,6 +53,7 @@ private:
     bool open = false;
     bool muted = false;
     std::vector<Loop> loops;  ///< asked for and not yet stopped, muted or not
+    std::function<void(bool)> muteObserver;
 };
 
 extern Audio audio;

@@ -8,6 +8,8 @@
 // until a device comes back; then the mixer opens again, the effects are
 // loaded again under the same handles and the loops that were sounding (or
 // started since) sound again.
+#include "platform/sdl/sdl_audio.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -69,8 +71,8 @@ private:
 
 }  // namespace
 
-bool SdlPlatform::OpenAudio(std::string& why) {
-    if (audioOpen) return true;
+bool SdlAudio::Open(std::string& why) {
+    if (open) return true;
     QuietStandardError quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         why = SDL_GetError();
@@ -82,11 +84,11 @@ bool SdlPlatform::OpenAudio(std::string& why) {
         return false;
     }
     StartMixer();
-    audioOpen = true;
+    open = true;
     return true;
 }
 
-void SdlPlatform::StartMixer() {
+void SdlAudio::StartMixer() {
     Mix_AllocateChannels(kVoices);
     int rate = 0, channels = 0;
     Uint16 format = 0;
@@ -94,19 +96,23 @@ void SdlPlatform::StartMixer() {
     for (LoopingVoice& voice : voices) voice = {};
 }
 
-void SdlPlatform::CloseAudio() {
-    if (!audioOpen && !audioLost) return;
-    if (audioOpen) {
+void SdlAudio::Close() {
+    if (!open && !lost) return;
+    if (open) {
         Mix_HaltChannel(-1);
         for (Mix_Chunk* chunk : chunks) Mix_FreeChunk(chunk);
         Mix_CloseAudio();
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    chunks.clear();
+    soundPaths.clear();
+    wantedLoops.clear();
+    open = lost = false;
 }
 
-void SdlPlatform::AudioDeviceEvent(const SDL_AudioDeviceEvent& device, bool added) {
+void SdlAudio::DeviceEvent(const SDL_AudioDeviceEvent& device, bool added) {
     if (device.iscapture != 0) return;
-    if (!added && audioOpen) {
+    if (!added && open) {
         // SDL reports the removal of opened devices only: this is the mixer's.
         debugLog.Write("Audio: The sound output went away; the game runs silent until one comes back. (Warning only)\n",
                        debugTail);
@@ -123,22 +129,22 @@ void SdlPlatform::AudioDeviceEvent(const SDL_AudioDeviceEvent& device, bool adde
         }
         // The audio subsystem stays, so that a device coming back is heard of.
         Mix_CloseAudio();
-        audioOpen = false;
-        audioLost = true;
-    } else if (added && audioLost) {
+        open = false;
+        lost = true;
+    } else if (added && lost) {
         QuietStandardError quiet;
         if (Mix_OpenAudio(kMixRate, AUDIO_S16SYS, 2, kMixBufferFrames) != 0) return;  // not this one; wait on
         StartMixer();
-        audioOpen = true;
-        audioLost = false;
+        open = true;
+        lost = false;
         for (size_t i = 0; i < chunks.size(); ++i) chunks[i] = Mix_LoadWAV(soundPaths[i].c_str());
-        for (const LoopingVoice& loop : wantedLoops) PlaySound(loop.sound, loop.volume, loop.pan, true);
+        for (const LoopingVoice& loop : wantedLoops) Play(loop.sound, loop.volume, loop.pan, true);
         wantedLoops.clear();
     }
 }
 
-int SdlPlatform::LoadSound(const char* path) {
-    if (!audioOpen) return 0;
+int SdlAudio::Load(const char* path) {
+    if (!open) return 0;
     Mix_Chunk* chunk = Mix_LoadWAV(path);
     if (chunk == nullptr) return 0;
     chunks.push_back(chunk);
@@ -146,8 +152,8 @@ int SdlPlatform::LoadSound(const char* path) {
     return static_cast<int>(chunks.size());
 }
 
-void SdlPlatform::PlaySound(int sound, float volume, float pan, bool loop) {
-    if (audioLost && loop) {
+void SdlAudio::Play(int sound, float volume, float pan, bool loop) {
+    if (lost && loop) {
         // Kept for the device's return.
         std::erase_if(wantedLoops, [sound](const LoopingVoice& voice) { return voice.sound == sound; });
         wantedLoops.push_back({sound, volume, pan});
@@ -178,7 +184,7 @@ void SdlPlatform::PlaySound(int sound, float volume, float pan, bool loop) {
     Mix_PlayChannel(channel, chunk, loop ? -1 : 0);
 }
 
-void SdlPlatform::StopSound(int sound) {
+void SdlAudio::Stop(int sound) {
     std::erase_if(wantedLoops, [sound](const LoopingVoice& voice) { return voice.sound == sound; });
     Mix_Chunk* chunk = ChunkOf(sound);
     if (chunk == nullptr) return;
@@ -187,30 +193,30 @@ void SdlPlatform::StopSound(int sound) {
         if (Mix_Playing(channel) != 0 && Mix_GetChunk(channel) == chunk) FadeOut(channel);
 }
 
-void SdlPlatform::StopAllSounds() {
+void SdlAudio::StopAll() {
     wantedLoops.clear();
-    if (!audioOpen) return;
+    if (!open) return;
     HaltFadedVoices();
     for (int channel = 0; channel < kVoices; ++channel)
         if (Mix_Playing(channel) != 0) FadeOut(channel);
 }
 
-void SdlPlatform::FadeOut(int channel) {
+void SdlAudio::FadeOut(int channel) {
     VoiceFade& fade = fades[static_cast<size_t>(channel)];
     if (fade.step.load() == 0) fade.step = 1000.0f / (kStopFadeMs * static_cast<float>(kMixRate));
 }
 
 // Voices that have faded to silence keep playing it (a loop for ever)
 // until halted here, outside the mixer's thread.
-void SdlPlatform::HaltFadedVoices() {
+void SdlAudio::HaltFadedVoices() {
     for (int channel = 0; channel < kVoices; ++channel) {
         const VoiceFade& fade = fades[static_cast<size_t>(channel)];
         if (fade.step.load() != 0 && fade.gain.load() == 0 && Mix_Playing(channel) != 0) Mix_HaltChannel(channel);
     }
 }
 
-Mix_Chunk* SdlPlatform::ChunkOf(int sound) const {
-    if (!audioOpen || sound < 1 || sound > static_cast<int>(chunks.size())) return nullptr;
+Mix_Chunk* SdlAudio::ChunkOf(int sound) const {
+    if (!open || sound < 1 || sound > static_cast<int>(chunks.size())) return nullptr;
     return chunks[static_cast<size_t>(sound) - 1];  // null when it did not load again
 }
 
@@ -218,6 +224,6 @@ int SdlVoicesPlaying(const Platform& sdlPlatform) {
     return static_cast<const SdlPlatform&>(sdlPlatform).VoicesPlaying();
 }
 
-int SdlPlatform::VoicesPlaying() const { return audioOpen ? Mix_Playing(-1) : 0; }
+int SdlAudio::VoicesPlaying() const { return open ? Mix_Playing(-1) : 0; }
 
 }  // namespace platform

@@ -6,55 +6,34 @@
 //   sdl_window.cpp       windows emulated on SDL windows, displays, the scale
 //   sdl_fullscreen.cpp   full screen, resizing, the picture's place in a window
 //   sdl_settings.cpp     the settings the player changes, written as they change
+//   sdl_keyboard.cpp     the keyboard through the key map, and the window's own keys
 //   sdl_events.cpp       the message queue: SDL events become window messages
 //   sdl_controllers.cpp  game controllers as keys
 //   sdl_video.cpp        the video layer: surfaces in memory, flip and copy
-//   sdl_present.cpp      presentation on a renderer, and pacing to 60 a second
+//   sdl_present.h/.cpp   SdlPresentation: the renderer, its texture, pacing to 60 a second
 //   sdl_text.cpp         text on a surface through SDL2_ttf
-//   sdl_audio.cpp        sound through SDL2_mixer, with the voices' own fader
+//   sdl_audio.h/.cpp     SdlAudio: sound through SDL2_mixer, with the voices' own fader
 //   sdl_keys.cpp         keys and typed text to the engine's codes (pure)
 #pragma once
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
-#include <array>
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "platform/frame_pacer.h"
 #include "platform/gamepad_keys.h"
 #include "platform/memory_surfaces.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_present.h"
 #include "platform/window_scale.h"
 
 namespace platform {
-
-using SdlClock = std::chrono::steady_clock;
-constexpr int64_t kFramePeriodNanos = 1'000'000'000 / 60;
-
-// The mixer: CD rate, stereo, 16-bit; a buffer of 1024 sample frames keeps
-// the delay from a frame's event to its sound near 23 ms.
-constexpr int kMixRate = 44100;
-constexpr int kMixBufferFrames = 1024;
-constexpr int kVoices = 16;
-constexpr int kStopFadeMs = 40;
-
-// A voice's own gain, applied sample by sample in the mixer's thread: a
-// stop fades out smoothly, where the mixer's own fades change the volume
-// once a buffer, in steps that click. The main thread only starts a fade
-// (step) and halts the voice once it has reached silence (gain 0).
-struct VoiceFade {
-    std::atomic<float> gain{1};
-    std::atomic<float> step{0};  // gain lost a sample frame; 0 while not fading
-};
 
 // A window message's lParam from two 16-bit halves.
 intptr_t MakeLParam(int low, int high);
@@ -113,12 +92,12 @@ public:
     void ReleaseSurface(SurfaceHandle handle) override { memory.Release(handle); }
     void ReleaseDirectDraw(DirectDrawHandle) override;
 
-    // --- Sound (sdl_audio.cpp) ------------------------------------------------
-    bool OpenAudio(std::string& why) override;
-    int LoadSound(const char* path) override;
-    void PlaySound(int sound, float volume, float pan, bool loop) override;
-    void StopSound(int sound) override;
-    void StopAllSounds() override;
+    // --- Sound (SdlAudio) ------------------------------------------------------
+    bool OpenAudio(std::string& why) override { return sound.Open(why); }
+    int LoadSound(const char* path) override { return sound.Load(path); }
+    void PlaySound(int effect, float volume, float pan, bool loop) override { sound.Play(effect, volume, pan, loop); }
+    void StopSound(int effect) override { sound.Stop(effect); }
+    void StopAllSounds() override { sound.StopAll(); }
 
     // Starts SDL's video once; false, with the reason, without a display.
     bool StartVideo(std::string& why);
@@ -127,14 +106,16 @@ public:
     // display); false with the reason.
     bool RequestedScaleFits(int width, int height, std::string& why);
 
-    int VoicesPlaying() const;
+    int VoicesPlaying() const { return sound.VoicesPlaying(); }
+    long PresentedFrames() const { return presentation.Frames(); }
+    // The engine's mute changed: remembered in the settings.
+    void MuteChanged(bool muted);
 
     // sdl_fullscreen.cpp: full screen on or off; false, said in debug.txt,
     // when the display refuses (the window stays as it was).
     bool SetFullscreen(bool on);
     bool Fullscreen() const { return inFullscreen; }
 
-    long presentedFrames = 0;
     int scale = 0;  // decided when the first window opens
 
 private:
@@ -157,6 +138,8 @@ private:
     void WriteStartupLog();
     void Remember(SettingItems changed);
     void WatchMute();
+
+    // sdl_keyboard.cpp
     void Translated(const SDL_KeyboardEvent& key);
 
     // sdl_events.cpp
@@ -169,41 +152,23 @@ private:
     void ControllerEvent(const SDL_Event& event);
     void PostPadKey(int vk, bool down);
 
-    // sdl_video.cpp, sdl_present.cpp
+    // sdl_video.cpp: presentation in the window the engine presents to.
     Uint32 PixelFormat() const { return rgb555 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565; }
-    bool CreatePresentation();
-    void DestroyPresentation();
+    bool CreatePresentation() { return presentation.Create(presentWindow->sdl, PixelFormat()); }
+    void DestroyPresentation() { presentation.Destroy(); }
     bool Present(const MemorySurface& source, bool fullscreenMode);
-    void Pace();
-    bool DisplayRunsAt60() const;
-    void DecideVsyncAgain();
+    void DecideVsyncAgain() {
+        if (presentWindow != nullptr) presentation.DecideVsyncAgain(presentWindow->sdl);
+    }
 
-    // sdl_audio.cpp
-    // A loop a voice plays (sound 0: none, or a single play).
-    struct LoopingVoice {
-        int sound = 0;
-        float volume = 0, pan = 0;
-    };
-    void StartMixer();
-    void CloseAudio();
-    void AudioDeviceEvent(const SDL_AudioDeviceEvent& device, bool added);
-    void FadeOut(int channel);
-    void HaltFadedVoices();
-    Mix_Chunk* ChunkOf(int sound) const;
+    void AudioDeviceEvent(const SDL_AudioDeviceEvent& device, bool added) { sound.DeviceEvent(device, added); }
 
     bool started = false;
-    bool audioOpen = false;
-    bool audioLost = false;               // the device went; waiting for one to come
-    std::vector<Mix_Chunk*> chunks;       // owned; handle i + 1
-    std::vector<std::string> soundPaths;  // chunks' files, to load them again
-    std::array<LoopingVoice, kVoices> voices;
-    std::vector<LoopingVoice> wantedLoops;  // to sound again when a device comes back
-    std::array<VoiceFade, kVoices> fades;
+    SdlAudio sound;
+    SdlPresentation presentation;
     bool rgb555 = false;
     bool exclusive = false;
     bool focusSeen = false;
-    bool vsync = false;
-    bool accelerated = false;
     int modeWidth = 0;
     int modeHeight = 0;
     WindowProcFn windowProc = nullptr;
@@ -211,13 +176,8 @@ private:
     MemorySurfaces memory;
     SdlWindow* mainWindow = nullptr;
     SdlWindow* presentWindow = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int textureWidth = 0;
-    int textureHeight = 0;
     TTF_Font* font = nullptr;
     std::deque<Message> queue;
-    FramePacer pacer{kFramePeriodNanos};
     int requestedScale = 0;
     GamepadKeys pad;
     std::map<SDL_JoystickID, SDL_GameController*> controllers;
@@ -228,7 +188,7 @@ private:
     bool fullscreenBySdl = false;  // through the window manager, or moved and sized by hand
     SDL_Rect windowed{0, 0, 0, 0};
 
-    // Keys and settings (sdl_settings.cpp).
+    // Keys and settings (sdl_keyboard.cpp, sdl_settings.cpp).
     KeyMap keyMap;
     Settings remembered;
     std::string settingsPath;

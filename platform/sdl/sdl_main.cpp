@@ -126,7 +126,6 @@ int main(int argc, char** argv) {
     options.keys = remembered.keys;
     options.fullscreen = fullscreen.value_or(remembered.fullscreen);
     options.scale = scale > 0 ? scale : remembered.scale;
-    options.muted = [] { return audio.Muted(); };
     audio.SetMuted(mute || remembered.mute);
 
     // Before SDL starts, so that it leaves these handlers in place.
@@ -147,7 +146,9 @@ int main(int argc, char** argv) {
     if (record && !keyRecorder.Start(recordPath, error)) return Usage(error);
 
     platform::SetCurrent(sdl.get());
+    audio.OnMuteChanged([&sdl](bool muted) { platform::SdlMuteChanged(*sdl, muted); });
     const int code = WinMain(nullptr, nullptr, "", 1);
+    audio.OnMuteChanged(nullptr);
     keyRecorder.Stop();
     // The recording's file is made only once the game has started, so a
     // failed start leaves none. One that could not be written has been

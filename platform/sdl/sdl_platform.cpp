@@ -31,8 +31,8 @@ SdlPlatform::~SdlPlatform() {
     // M pressed just before the end is remembered too.
     WatchMute();
     for (auto& [id, controller] : controllers) SDL_GameControllerClose(controller);
-    CloseAudio();
-    DestroyPresentation();
+    sound.Close();
+    presentation.Destroy();
     for (SdlWindow* w : windows) {
         if (w->sdl != nullptr) SDL_DestroyWindow(w->sdl);
         delete w;
@@ -47,8 +47,10 @@ std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options) {
 }
 
 long SdlPresentedFrames(const Platform& sdlPlatform) {
-    return static_cast<const SdlPlatform&>(sdlPlatform).presentedFrames;
+    return static_cast<const SdlPlatform&>(sdlPlatform).PresentedFrames();
 }
+
+void SdlMuteChanged(Platform& sdlPlatform, bool muted) { static_cast<SdlPlatform&>(sdlPlatform).MuteChanged(muted); }
 
 int SdlWindowScale(const Platform& sdlPlatform) { return static_cast<const SdlPlatform&>(sdlPlatform).scale; }
 

@@ -27,8 +27,9 @@
 // and mouse positions are the picture's pixels, clamped to its edge.
 //
 // Keys: a key map (platform/key_map.h) says which keyboard keys play the
-// game's keys. What the player changes while playing (full screen, M, a
-// resized window's scale) is written to the settings file at once
+// game's keys. What the player changes while playing (full screen, M as the
+// engine's audio reports it, a resized window's scale) is written to the
+// settings file at once
 // (platform/settings.h); problems go to debug.txt, never to a box.
 //
 // Game controllers: the d-pad and left stick, A, Start and Back arrive as the
@@ -68,13 +69,18 @@ struct SdlOptions {
     std::string settingsPath;
     // Lines for debug.txt, written once the engine has opened it.
     std::vector<std::string> startupLog;
-    // The engine's mute, watched so that M is remembered.
+    // For an owner that does not report mute changes (SdlMuteChanged): the
+    // engine's mute, asked as the backend starts and as it ends, so that M
+    // is still remembered.
     std::function<bool()> muted;
 };
 
 // A new SDL2 backend. SDL itself starts when the engine registers its window
 // class; a machine without a usable display fails there.
 std::unique_ptr<Platform> CreateSdlPlatform(const SdlOptions& options = {});
+
+// The engine's mute changed (M): remembered in the settings at once.
+void SdlMuteChanged(Platform& sdlPlatform, bool muted);
 
 // Frames the backend has put on the screen so far (for tests and tools).
 long SdlPresentedFrames(const Platform& sdlPlatform);

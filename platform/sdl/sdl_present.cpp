@@ -3,23 +3,25 @@
 // to the desktop's depth. And pacing: every speed in the game is per frame,
 // so frames are held to 60 a second (platform/frame_pacer.h), with refresh
 // sync where the display runs at about 60 Hz to keep the picture whole.
+#include "platform/sdl/sdl_present.h"
+
 #include <algorithm>
 #include <thread>
 
-#include "platform/sdl/sdl_backend.h"
+#include "platform/window_scale.h"
 
 namespace platform {
 
-bool SdlPlatform::CreatePresentation() {
-    SDL_Window* sdl = presentWindow->sdl;
+bool SdlPresentation::Create(SDL_Window* window, Uint32 pixelFormat) {
+    format = pixelFormat;
     // Refresh sync keeps the picture whole where the display runs at
     // 60 Hz; the pacer's timer holds the rate either way.
-    vsync = DisplayRunsAt60();
+    vsync = DisplayRunsAt60(window);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
+    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | (vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr) {
         vsync = false;
-        renderer = SDL_CreateRenderer(sdl, -1, SDL_RENDERER_SOFTWARE);
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (renderer == nullptr) return false;
     SDL_RendererInfo info;
@@ -28,7 +30,7 @@ bool SdlPlatform::CreatePresentation() {
     return true;
 }
 
-void SdlPlatform::DestroyPresentation() {
+void SdlPresentation::Destroy() {
     if (texture != nullptr) SDL_DestroyTexture(texture);
     texture = nullptr;
     textureWidth = textureHeight = 0;
@@ -36,14 +38,18 @@ void SdlPlatform::DestroyPresentation() {
     renderer = nullptr;
 }
 
-// Shows a whole surface: stretched over the display in the engine's own
-// full screen mode, else at the largest whole scale that fits the window,
-// centred. False when the device is gone.
-bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
+void SdlPresentation::ShowBlack() {
+    if (renderer == nullptr) return;
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+}
+
+bool SdlPresentation::Show(const MemorySurface& source, bool fullscreenMode, int shownWidth, int shownHeight) {
     if (renderer == nullptr) return false;
     if (texture == nullptr || textureWidth != source.width || textureHeight != source.height) {
         if (texture != nullptr) SDL_DestroyTexture(texture);
-        texture = SDL_CreateTexture(renderer, PixelFormat(), SDL_TEXTUREACCESS_STREAMING, source.width, source.height);
+        texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, source.width, source.height);
         if (texture == nullptr) return false;
         textureWidth = source.width;
         textureHeight = source.height;
@@ -54,13 +60,15 @@ bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
     SDL_RenderClear(renderer);
     // Windowed, the window's client area of the surface (which may be a
     // pixel larger each way), each logical pixel a square block, black around.
-    int shownWidth = source.width, shownHeight = source.height;
+    if (fullscreenMode) {
+        shownWidth = source.width;
+        shownHeight = source.height;
+    } else {
+        shownWidth = std::min(shownWidth, source.width);
+        shownHeight = std::min(shownHeight, source.height);
+    }
     PicturePlace place;
     if (!fullscreenMode) {
-        if (presentWindow != nullptr) {
-            shownWidth = std::min(shownWidth, presentWindow->logicalWidth);
-            shownHeight = std::min(shownHeight, presentWindow->logicalHeight);
-        }
         int outputWidth = 0, outputHeight = 0;
         SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
         place = PlacePicture(outputWidth, outputHeight, shownWidth, shownHeight);
@@ -70,33 +78,31 @@ bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
     SDL_RenderCopy(renderer, texture, &part, &at);
     SDL_RenderPresent(renderer);
     ++presentedFrames;
-    WatchMute();
     return true;
 }
 
-// Holds frames to 60 a second (platform/frame_pacer.h): the timer is the
-// floor under every frame, whether or not its present waited. The wait
-// happens when the next frame locks the back surface, so frames that are
-// not shown are paced too.
-void SdlPlatform::Pace() {
+// The timer is the floor under every frame, whether or not its present
+// waited. The wait happens when the next frame locks the back surface, so
+// frames that are not shown are paced too.
+void SdlPresentation::Pace() {
     const int64_t now =
         std::chrono::duration_cast<std::chrono::nanoseconds>(SdlClock::now().time_since_epoch()).count();
     const int64_t until = pacer.FrameStart(now);
     if (until > now) std::this_thread::sleep_until(SdlClock::time_point(std::chrono::nanoseconds(until)));
 }
 
-// Refresh sync only where the display runs at about 60 Hz; decided again
-// when the window moves to another display or a display's mode changes.
-bool SdlPlatform::DisplayRunsAt60() const {
-    const int display = std::max(0, SDL_GetWindowDisplayIndex(presentWindow->sdl));
+// Decided again when the window moves to another display or a display's
+// mode changes.
+bool SdlPresentation::DisplayRunsAt60(SDL_Window* window) {
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
     SDL_DisplayMode mode;
     const int refresh = SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
     return refresh >= 59 && refresh <= 61;
 }
 
-void SdlPlatform::DecideVsyncAgain() {
-    if (renderer == nullptr || presentWindow == nullptr) return;
-    vsync = DisplayRunsAt60() && SDL_RenderSetVSync(renderer, 1) == 0;
+void SdlPresentation::DecideVsyncAgain(SDL_Window* window) {
+    if (renderer == nullptr || window == nullptr) return;
+    vsync = DisplayRunsAt60(window) && SDL_RenderSetVSync(renderer, 1) == 0;
     if (!vsync) SDL_RenderSetVSync(renderer, 0);
 }
 

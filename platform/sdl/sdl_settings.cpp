@@ -1,18 +1,11 @@
-// The keyboard through the key map, the keys that toggle full screen, and
-// the settings the player changes while playing, written as they change.
+// The settings the player changes while playing (full screen, mute, a
+// resized window's scale), written as they change.
 #include <string>
 
-#include "engine/debug_log.h"
+#include "base/debug_log.h"
 #include "platform/sdl/sdl_backend.h"
-#include "platform/sdl/sdl_keys.h"
 
 namespace platform {
-
-std::string SdlKeyName(std::string_view name) {
-    const std::string text(name);
-    const SDL_Scancode scancode = SDL_GetScancodeFromName(text.c_str());
-    return scancode == SDL_SCANCODE_UNKNOWN ? "" : SDL_GetScancodeName(scancode);
-}
 
 void SdlPlatform::WriteStartupLog() {
     for (const std::string& line : startupLog) debugLog.Write((line + "\n").c_str(), debugTail);
@@ -32,44 +25,15 @@ void SdlPlatform::Remember(SettingItems changed) {
     debugLog.Write(("Settings: not saved: " + why + "; the game plays on.\n").c_str(), debugTail);
 }
 
-void SdlPlatform::WatchMute() {
-    if (!muted || muted() == lastMuted) return;
-    lastMuted = !lastMuted;
-    remembered.mute = lastMuted;
+void SdlPlatform::MuteChanged(bool mute) {
+    lastMuted = mute;
+    remembered.mute = mute;
     Remember(kSettingMute);
 }
 
-void SdlPlatform::Translated(const SDL_KeyboardEvent& key) {
-    const bool down = key.type == SDL_KEYDOWN;
-    const SDL_Keycode sym = key.keysym.sym;
-    // F11 and Alt+Enter are the window's, not the game's.
-    const bool toggle =
-        sym == SDLK_F11 || ((sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT));
-    if (toggle) {
-        if (down && key.repeat == 0 && SetFullscreen(!inFullscreen)) {
-            remembered.fullscreen = inFullscreen;
-            Remember(kSettingFullscreen);
-        }
-        return;
-    }
-    // A letter's place on the keyboard counts only for keys that type no
-    // ASCII character, so that letters bound by name work on any alphabet.
-    const SDL_Scancode scancode = key.keysym.scancode;
-    const bool typesAscii = sym > 0 && sym < 128;
-    const std::string place =
-        !typesAscii && scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z ? SDL_GetScancodeName(scancode) : "";
-    const int vk = keyMap.VirtualKeyFor(SDL_GetKeyName(sym), place, VirtualKeyFromSdl(sym, scancode));
-    if (vk == 0) return;
-    SdlWindow* window = FromId(key.windowID);
-    if (window == nullptr) window = mainWindow;
-    // The keyboard's keys hold keys beside the controllers: a key-up while a
-    // stick or another key still holds the same key says nothing.
-    pad.Keyboard(scancode, vk, down, [this, window](int code, bool isDown) {
-        Post(window, isDown ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(code), 0);
-        // Keys that type a control character produce no text event of their own.
-        const int c = isDown ? ControlCharacterOfKey(code) : 0;
-        if (c != 0) Post(window, WM_CHAR, static_cast<uintptr_t>(c), 0);
-    });
+// For an owner that does not say when mute changes: asked as the backend ends.
+void SdlPlatform::WatchMute() {
+    if (muted && muted() != lastMuted) MuteChanged(!lastMuted);
 }
 
 }  // namespace platform

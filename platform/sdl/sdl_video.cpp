@@ -37,11 +37,11 @@ HResult SdlPlatform::CreateSurface(DirectDrawHandle, const SurfaceDesc& request,
     if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
     if ((request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {
         if (presentWindow == nullptr) return DDERR_NOCOOPERATIVELEVELSET;
-        if (renderer == nullptr && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
+        if (!presentation.Ready() && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
     }
     const SDL_Rect desktop = DesktopBounds();
     return memory.Create(request, modeWidth > 0 ? modeWidth : desktop.w, modeHeight > 0 ? modeHeight : desktop.h,
-                         accelerated ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY, out);
+                         presentation.Accelerated() ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY, out);
 }
 
 HResult SdlPlatform::GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) {
@@ -55,7 +55,7 @@ HResult SdlPlatform::GetSurfaceDesc(SurfaceHandle handle, SurfaceDesc& desc) {
 
 HResult SdlPlatform::Lock(SurfaceHandle handle, SurfaceDesc& desc) {
     const HResult result = memory.Lock(handle, desc);
-    if (result == DD_OK) Pace();
+    if (result == DD_OK) presentation.Pace();
     return result;
 }
 
@@ -86,10 +86,18 @@ HResult SdlPlatform::BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle sou
 }
 
 HResult SdlPlatform::Restore(SurfaceHandle handle) {
-    if (MemorySurfaces::From(handle)->primary && renderer == nullptr && !CreatePresentation())
+    if (MemorySurfaces::From(handle)->primary && !presentation.Ready() && !CreatePresentation())
         return DDERR_NODIRECTDRAWHW;
     memory.Restore(handle);
     return DD_OK;
+}
+
+// The window's client area of the surface (which may be a pixel larger each
+// way) when windowed.
+bool SdlPlatform::Present(const MemorySurface& source, bool fullscreenMode) {
+    const bool sized = presentWindow != nullptr;
+    return presentation.Show(source, fullscreenMode, sized ? presentWindow->logicalWidth : source.width,
+                             sized ? presentWindow->logicalHeight : source.height);
 }
 
 void SdlPlatform::ReleaseDirectDraw(DirectDrawHandle) {

@@ -98,7 +98,7 @@ void SdlPlatform::ShowWindow(WindowHandle handle, int) {
     if (presentWindow == nullptr) presentWindow = window;
     // The renderer before full screen: making it may make the window anew
     // where it was first placed.
-    const bool presenting = presentWindow == window && (renderer != nullptr || CreatePresentation());
+    const bool presenting = presentWindow == window && (presentation.Ready() || CreatePresentation());
     if (startFullscreen) {
         startFullscreen = false;
         SetFullscreen(true);
@@ -107,11 +107,7 @@ void SdlPlatform::ShowWindow(WindowHandle handle, int) {
     SDL_RaiseWindow(window->sdl);
     // Black at once, as a black class brush paints it: the game loads its
     // pictures before the first frame is presented.
-    if (presenting) {
-        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-        SDL_RenderClear(renderer);
-        SDL_RenderPresent(renderer);
-    }
+    if (presenting) presentation.ShowBlack();
 }
 
 void SdlPlatform::DestroyWindow(WindowHandle handle) {

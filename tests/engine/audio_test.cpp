@@ -120,4 +120,22 @@ TEST_F(AudioTest, MKeyTogglesOnEachPressNotOnTheRepeatsOfAHeldKey) {
     EXPECT_FALSE(audio.Muted());
 }
 
+// Whoever remembers mute hears of each change once, and of nothing else.
+TEST_F(AudioTest, EachMuteChangeIsReportedOnce) {
+    StartWindowed();
+    std::vector<bool> heard;
+    audio.OnMuteChanged([&heard](bool muted) { heard.push_back(muted); });
+    auto press = [](int key) {
+        Tarvo.WindowProc(Tarvo.windowHandle, WM_KEYDOWN, static_cast<uintptr_t>(key), 0);
+        Tarvo.WindowProc(Tarvo.windowHandle, WM_KEYUP, static_cast<uintptr_t>(key), 0);
+    };
+    press('M');
+    press('N');
+    audio.SetMuted(true);  // already muted: no change
+    press('M');
+    audio.OnMuteChanged(nullptr);
+    press('M');
+    EXPECT_EQ(heard, (std::vector<bool>{true, false}));
+}
+
 }  // namespace

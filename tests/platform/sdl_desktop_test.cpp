@@ -184,6 +184,16 @@ TEST_F(SdlDesktopTest, SettingsThatCannotBeWrittenAreSaidOnceAndPlayGoesOn) {
     EXPECT_EQ(log.find("Settings: not saved", said + 1), std::string::npos) << "said once: " << log;
 }
 
+// Mute as the engine's audio reports it is written at once, not at the end.
+TEST_F(SdlDesktopTest, AReportedMuteIsWrittenAtOnce) {
+    options.muted = nullptr;
+    Open();
+    SdlMuteChanged(*sdl, true);
+    Settings expected;
+    expected.mute = true;
+    EXPECT_EQ(Read(options.settingsPath), FormatSettings(expected));
+}
+
 // The player's own lines stay; a change whose save failed goes with the next.
 TEST_F(SdlDesktopTest, ASaveWritesEveryChangeOfTheRunIntoThePlayersFile) {
     std::filesystem::create_directories("config/tarvo");
