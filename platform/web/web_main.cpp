@@ -25,9 +25,9 @@
 
 #include "engine/windows_dx.h"
 #include "engine/key_script.h"
-#include "engine/state_report.h"
 #include "platform/web/web_input.h"
 #include "platform/web/web_platform.h"
+#include "tools/replay/state_report.h"
 
 namespace {
 
@@ -151,9 +151,8 @@ int main() {
     const bool keepStates = scripted && PageKeepsStates() != 0;
     if (!keepStates) PageShareFrameState();
     web->beforeFrame = [&machine, keepStates, frames](int framesDone) {
-        const StateReportFn report = StateReport();
-        if (framesDone > 0 && report) {
-            frameState = report(framesDone - 1);
+        if (framesDone > 0) {
+            frameState = GameStateJson(framesDone - 1);
             ++frameStateVersion;
             if (keepStates)
                 PageKeepFrameState(frameState.c_str());

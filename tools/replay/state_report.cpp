@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "engine/state_report.h"
 #include "game/game.h"
 
 namespace {
@@ -136,9 +135,3 @@ std::string GameStateJson(int frame) {
     out.Close('}');
     return out.text;
 }
-
-namespace {
-// A program that links this report in (the web page) shows the shooter's
-// state through the engine's seam, without the engine knowing the shooter.
-[[maybe_unused]] const bool reportInstalled = (SetStateReport(&GameStateJson), true);
-}  // namespace
