@@ -2,15 +2,15 @@
 // hands it the canvas and the downloaded files, and then only shows what it
 // draws, so a slow phone's main thread keeps the pace of its display.
 //
-// Here Module.page is a messenger: what the program asks of the page (its
-// sizes and focus, the dialog, sound, the figures it shows) is posted to it,
-// and what the page tells (keys, touches, focus, sizes, gamepads, a closed
-// dialog, a hidden page) is kept or handed to the program. The page's side of
-// every message is in index.html.
+// Here Module.page is a messenger built from tarvoProtocol (page_protocol.js,
+// which the build puts before this file): what the program asks of the page
+// is posted to it, or answered from what the page last told (its sizes and
+// focus, gamepads); what the page tells (keys, touches, focus, sizes,
+// gamepads, a closed dialog, a hidden page) is kept or handed to the program.
 'use strict';
 
 self.onmessage = function (event) {
-  if (event.data.start) start(event.data.start);
+  if (event.data.op === 'start') start(event.data.args[0]);
 };
 
 function start(given) {
@@ -18,7 +18,7 @@ function start(given) {
   var focused = given.focused, stage = given.stage, hidden = given.hidden, pads = null;
   var sounds = 0;
   var waiting = null;  // the program's wake-up while the page is hidden
-  function tell(message, transfer) { self.postMessage(message, transfer || []); }
+  function tell(op, args, transfer) { self.postMessage({ op: op, args: args }, transfer || []); }
 
   // A call from the page into the program, its strings put in the program's
   // memory for the call.
@@ -36,27 +36,30 @@ function start(given) {
     try { fn.apply(null, args); } finally { strings.forEach(function (at) { _free(at); }); }
   }
 
-  self.onmessage = function (event) {
-    var m = event.data;
-    if (m.call) call(m.call[0], m.call[1]);
-    if ('focused' in m) {
-      focused = m.focused;
-      call('tarvo_page_focus', [focused ? 1 : 0]);
-    }
-    if (m.stage) {
-      stage = m.stage;
-      call('tarvo_page_resized', []);
-    }
-    if (m.pads) pads = m.pads;
-    if (m.boxClosed) Module.messageBoxOpen = false;
-    if ('hidden' in m) {
-      hidden = m.hidden;
+  // What the page says: kept here first, where the program asks it later.
+  var keep = {
+    focused: function (value) { focused = value; return [focused ? 1 : 0]; },
+    stage: function (value) { stage = value; return []; },
+    pads: function (value) { pads = value; },
+    boxClosed: function () { Module.messageBoxOpen = false; },
+    hidden: function (value) {
+      hidden = value;
       if (!hidden && waiting) {
         var wake = waiting;
         waiting = null;
         nextFrame(wake);
       }
-    }
+    },
+  };
+  tarvoProtocol.check(Object.keys(tarvoProtocol.pageSays).filter(function (op) {
+    return op !== 'start' && !tarvoProtocol.pageSays[op];
+  }), keep, 'the worker');
+  self.onmessage = function (event) {
+    var op = event.data.op, args = event.data.args;
+    if (!(op in tarvoProtocol.pageSays) || op === 'start') return;
+    var kept = keep[op] ? keep[op].apply(null, args) : undefined;
+    var name = tarvoProtocol.pageSays[op];
+    if (name) call(name, kept || args);
   };
 
   // The display's next refresh; a hidden page gets none until it is shown.
@@ -67,40 +70,37 @@ function start(given) {
     if (hidden) waiting = wake; else frameRequest(wake);
   }
 
+  var page = {
+    touch: given.touch,
+    webgl: given.webgl,
+    keepStates: given.keepStates,
+    hasFocus: function () { return focused; },
+    screen: function () { return given.screen; },
+    stage: function () { return stage; },
+    readGamepads: function () { return pads; },
+    nextFrame: nextFrame,
+  };
+  tarvoProtocol.asks(['sent']).concat(['frameDone']).forEach(function (op) {
+    page[op] = function () { tell(op, Array.prototype.slice.call(arguments)); };
+  });
+  // Those that answer: the page numbers the effects in the order they come,
+  // as here.
+  page.openAudio = function () {
+    if (given.audio) tell('openAudio', []);
+    return given.audio;
+  };
+  page.loadSound = function (samples, rate) {
+    tell('loadSound', [samples, rate], samples.map(function (s) { return s.buffer; }));
+    return ++sounds;
+  };
+  tarvoProtocol.check(tarvoProtocol.asks(['kept', 'sent', 'worker']), page, 'the worker');
+
   self.Module = {
     canvas: given.canvas,
     wasmBinary: given.wasm,
     getPreloadedPackage: function () { return given.data; },
     pageParameters: function () { return new URLSearchParams(given.parameters); },
-    page: {
-      touch: given.touch,
-      webgl: given.webgl,
-      keepStates: given.keepStates,
-      hasFocus: function () { return focused; },
-      screen: function () { return given.screen; },
-      stage: function () { return stage; },
-      styleCanvas: function (width, height, scale) { tell({ styleCanvas: [width, height, scale] }); },
-      showMessageBox: function (caption, text) { tell({ box: [caption, text] }); },
-      openAudio: function () {
-        if (given.audio) tell({ openAudio: true });
-        return given.audio;
-      },
-      // The page numbers the effects in the order they come, as here.
-      loadSound: function (samples, rate) {
-        tell({ loadSound: [samples, rate] }, samples.map(function (s) { return s.buffer; }));
-        return ++sounds;
-      },
-      playSound: function (sound, volume, pan, loop) { tell({ playSound: [sound, volume, pan, loop] }); },
-      stopSound: function (sound) { tell({ stopSound: sound }); },
-      readGamepads: function () { return pads; },
-      share: function (name, value) { tell({ share: [name, value] }); },
-      frameDone: function (state) { tell({ state: state }); },
-      keepState: function (state) { tell({ keepState: state }); },
-      debugLine: function (text) { tell({ debugLine: text }); },
-      refused: function (what, message) { tell({ refused: [what, message] }); },
-      runOnPage: function () { tell({ runOnPage: true }); },
-      nextFrame: nextFrame,
-    },
+    page: page,
     onRuntimeInitialized: function () {
       ready = true;
       // What the page's keys do by default, decided by the program's rule.
@@ -109,10 +109,10 @@ function start(given) {
         for (var code = 0; code < 256; ++code)
           gameKeys[modifiers * 256 + code] = Module._tarvo_key_is_the_games(code, modifiers);
       }
-      tell({ running: gameKeys });
+      tell('running', [gameKeys]);
     },
-    onExit: function (code) { tell({ exit: code }); },
-    onAbort: function (what) { tell({ abort: String(what) }); },
+    onExit: function (code) { tell('exit', [code]); },
+    onAbort: function (what) { tell('abort', [String(what)]); },
   };
   importScripts('tarvo.js');
 }

@@ -5,12 +5,12 @@
 // parameters stay in the browser, for scripts longer than a server takes in
 // a request line. The game then plays those keys,
 // by frame index and not by the clock, ignores the page's own keys but
-// Escape, and after N frames it ends. `tarvoState` holds the latest frame's
-// state, as tarvo-replay prints it, with a script or without (then the game
-// plays from the keyboard). A page that set `window.tarvoKeepStates` before
-// its scripts ran (a test comparing runs) also gets the state of every frame
-// appended to its `tarvoStates` list: kept unasked, a million-frame link
-// would hold a gigabyte of them. Any other
+// Escape, and after N frames it ends. The page's `window.tarvo.state` holds
+// the latest frame's state, as tarvo-replay prints it, with a script or
+// without (then the game plays from the keyboard). A page that set
+// `window.tarvoKeepStates` before its scripts ran (a test comparing runs) also
+// gets the state of every frame appended to its `window.tarvo.states` list:
+// kept unasked, a million-frame link would hold a gigabyte of them. Any other
 // address (a script without N, N without a script, N out of range) is
 // refused, said on the page, with exit status 2.
 //
@@ -74,13 +74,13 @@ EM_JS(int, PageKeepsStates, (), { return Module.page.keepStates ? 1 : 0; });
 EM_JS(void, PageKeepFrameState, (const char* json), { Module.page.keepState(UTF8ToString(json)); });
 
 // On the page's main thread, a run whose states are not all kept writes each
-// frame's state only into the program's memory; `tarvoState` turns it into the
-// page's text when someone reads it, which saves the conversion on every
-// frame nobody looks at. A worker sends the page each frame's state instead.
+// frame's state only into the program's memory; the page reads it into text
+// when someone asks for its state, which saves the conversion on every frame
+// nobody looks at. A worker sends the page each frame's state instead.
 EM_JS(void, PageShareFrameState, (), {
     if (Module.page.frameDone) return;
     var last, seen = -1;
-    Object.defineProperty(window, "tarvoState", {configurable: true, get: function () {
+    Module.page.readState(function () {
         if (!ABORT) {
             var version = _PageFrameStateVersion();
             if (version !== seen) {
@@ -90,18 +90,17 @@ EM_JS(void, PageShareFrameState, (), {
             }
         }
         return last;
-    }});
+    });
 });
 
 EM_JS(void, PageFrameDone, (const char* json), {
     if (Module.page.frameDone) Module.page.frameDone(UTF8ToString(json));
 });
 
-// Once the program has ended, `tarvoState` keeps its last state.
+// Once the program has ended, the page keeps its last state.
 EM_JS(void, PageKeepLastFrameState, (), {
     if (Module.page.frameDone) return;
-    var last = window.tarvoState;
-    Object.defineProperty(window, "tarvoState", {configurable: true, writable: true, value: last});
+    Module.page.readState(null);
 });
 
 // The state after the last whole frame (empty before the first), and how

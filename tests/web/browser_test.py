@@ -491,6 +491,15 @@ def play(browser, server, replay):
           ['worker', '2d', 'function'],
           'the game runs in a worker and, its WebGL drawn in software, draws on a 2D canvas (%s)' %
           browser.evaluate('[window.tarvoPage.thread, Module.presentation]'))
+    # The test hooks under one object, the older names its aliases.
+    hooks = browser.wait_for('typeof window.tarvo.frameWorkMs === "number" && [window.tarvo.page === window.tarvoPage,'
+                             ' window.tarvo.state === window.tarvoState, window.tarvo.exit === window.tarvoExit,'
+                             ' window.tarvo.frameWorkMs === Module.frameWorkMs,'
+                             ' window.tarvo.framePresentMs === Module.framePresentMs,'
+                             ' window.tarvo.presentation === Module.presentation,'
+                             ' JSON.parse(window.tarvo.state).frame >= 0,'
+                             ' window.tarvo.states === undefined]', PATIENCE)
+    check(hooks == [True] * 8, 'the test hooks are under window.tarvo, the older names its aliases (%s)' % hooks)
     controls = browser.evaluate('[...document.querySelectorAll("[data-key], #quit")].map(e => e.getClientRects().length)')
     check(controls == [0] * 7, 'no touch controls nor Quit button on a desktop without touch (%s)' % controls)
     help_line = browser.evaluate('document.getElementById("help").innerText')
