@@ -6,6 +6,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/frame_queue.h"
+#include "platform/window_messages.h"
+
 namespace platform {
 
 namespace {
@@ -23,13 +26,9 @@ uint64_t HashPixels(const uint16_t* pixels, int width, int height, int stridePix
     return hash;
 }
 
-intptr_t MakeLParam(int low, int high) {
-    return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) | ((static_cast<uint32_t>(high) & 0xFFFFu) << 16));
-}
-
 }  // namespace
 
-ScriptedPlatform::ScriptedPlatform() = default;
+ScriptedPlatform::ScriptedPlatform() : messages(std::make_unique<FrameQueue>()) {}
 ScriptedPlatform::~ScriptedPlatform() = default;
 
 void ScriptedPlatform::Fail(Op op, int callNumber, HResult result) { faults[op].push_back({callNumber, result}); }
@@ -53,14 +52,9 @@ int ScriptedPlatform::CallCount(Op op) const {
     return it == callCounts.end() ? 0 : it->second;
 }
 
-void ScriptedPlatform::QueueMessage(const Message& message) { queue.push_back(message); }
+void ScriptedPlatform::QueueMessage(const Message& message) { messages->Post(message); }
 
-void ScriptedPlatform::Schedule(int frame, const Message& message) {
-    if (frame <= framesRun)
-        queue.push_back(message);
-    else
-        scheduled.emplace(frame, message);
-}
+void ScriptedPlatform::Schedule(int frame, const Message& message) { messages->Schedule(frame, message); }
 
 void ScriptedPlatform::QueueKeyDown(int virtualKey) {
     QueueMessage({lastShown, WM_KEYDOWN, static_cast<uintptr_t>(virtualKey), 0});
@@ -149,27 +143,13 @@ void ScriptedPlatform::DestroyWindow(WindowHandle window) {
 intptr_t ScriptedPlatform::DefWindowProc(WindowHandle, uint32_t, uintptr_t, intptr_t) { return 0; }
 
 void ScriptedPlatform::PostQuitMessage(int exitCode) {
-    queue.push_back({nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
+    messages->Post({nullptr, WM_QUIT, static_cast<uintptr_t>(exitCode), 0});
 }
 
 bool ScriptedPlatform::PeekMessage(Message& out) {
-    // Once a frame: messages the hook queues come out first, and the frame then
-    // runs without asking the hook again.
-    if (queue.empty() && beforeFrame && beforeFrameAskedFor != framesRun) {
-        beforeFrameAskedFor = framesRun;
-        beforeFrame(framesRun);
-    }
-    if (queue.empty()) {
-        // The loop is about to run a frame: release what is due after it.
-        ++framesRun;
-        auto end = scheduled.upper_bound(framesRun);
-        for (auto it = scheduled.begin(); it != end; ++it) queue.push_back(it->second);
-        scheduled.erase(scheduled.begin(), end);
-        return false;
-    }
-    out = queue.front();
-    queue.pop_front();
-    return true;
+    const bool taken = messages->Take(out, beforeFrame);
+    framesRun = messages->FramesRun();
+    return taken;
 }
 
 WindowHandle ScriptedPlatform::GetForegroundWindow() { return foregroundSet ? foreground : lastShown; }

@@ -49,6 +49,8 @@ enum class Op {
 
 enum class PixelLayout { RGB565, RGB555 };
 
+class FrameQueue;
+
 class ScriptedPlatform : public Platform {
 public:
     struct MessageBoxRecord {
@@ -220,9 +222,7 @@ private:
     };
     std::map<Op, std::vector<Fault>> faults;
     std::map<Op, int> callCounts;
-    std::deque<Message> queue;
-    std::multimap<int, Message> scheduled;
-    int beforeFrameAskedFor = -1;  ///< framesRun when beforeFrame last ran
+    std::unique_ptr<FrameQueue> messages;
     WindowProcFn windowProc = nullptr;
     std::vector<std::unique_ptr<Window>> ownedWindows;
     std::vector<std::unique_ptr<Surface>> ownedSurfaces;
