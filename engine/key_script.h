@@ -8,9 +8,13 @@
 /// comment; blank lines are ignored. A key stays held until its `up` line.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "../platform/platform.h"
 
 struct KeyEvent {
     int frame = 0;
@@ -31,3 +35,23 @@ const char* KeyScriptName(int virtualKey);
 int KeyScriptCode(const std::string& name);
 /// One script line for the event, without the newline.
 std::string FormatKeyEvent(const KeyEvent& event);
+
+/// Plays a script on a backend that counts frames (the scripted one, the
+/// web page's): each event goes to the engine as WM_KEYDOWN / WM_KEYUP before
+/// the run() call it names, and once `frames` frames have run the program is
+/// told to quit (never, when `frames` is negative). `afterFrame(f)`, when
+/// given, is called after run() call f (0-based), before anything else
+/// happens. Set up before the entry point runs; it takes the backend's frame
+/// hook (`beforeFrame`).
+template <class Machine>
+void PlayKeyScript(Machine& machine, const std::vector<KeyEvent>& events, int frames,
+                   std::function<void(int frame)> afterFrame = {}) {
+    for (const KeyEvent& event : events) {
+        const uint32_t message = event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP;
+        machine.Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
+    }
+    machine.beforeFrame = [&machine, frames, afterFrame = std::move(afterFrame)](int framesDone) {
+        if (framesDone > 0 && afterFrame) afterFrame(framesDone - 1);
+        if (frames >= 0 && framesDone >= frames) machine.PostQuitMessage(0);
+    };
+}

@@ -71,13 +71,7 @@ int main(int argc, char** argv) {
 
     platform::ScriptedPlatform machine;
     machine.keepFramePixels = true;
-    for (const KeyEvent& event : events) {
-        const uint32_t message = event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP;
-        machine.Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
-    }
-    machine.beforeFrame = [&machine, frames](int framesDone) {
-        if (framesDone >= frames) machine.PostQuitMessage(0);
-    };
+    PlayKeyScript(machine, events, frames);
     platform::SetCurrent(&machine);
     const int code = WinMain(nullptr, nullptr, "", 1);
     platform::SetCurrent(nullptr);

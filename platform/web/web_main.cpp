@@ -142,24 +142,16 @@ int main() {
     // A key script plays what tarvo-replay plays, pictures included.
     if (!scripted) PageUseTouchPictures();
     std::unique_ptr<platform::WebPlatform> web = platform::CreateWebPlatform({scripted});
-    for (const KeyEvent& event : events) {
-        const uint32_t message = event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP;
-        web->Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
-    }
-    platform::WebPlatform& machine = *web;
     const bool keepStates = scripted && PageKeepsStates() != 0;
     if (!keepStates) PageShareFrameState();
-    web->beforeFrame = [&machine, keepStates, frames](int framesDone) {
-        if (framesDone > 0) {
-            frameState = GameStateJson(framesDone - 1);
-            ++frameStateVersion;
-            if (keepStates)
-                PageKeepFrameState(frameState.c_str());
-            else
-                PageFrameDone(frameState.c_str());
-        }
-        if (frames >= 0 && framesDone >= frames) machine.PostQuitMessage(0);
-    };
+    PlayKeyScript(*web, events, frames, [keepStates](int frame) {
+        frameState = GameStateJson(frame);
+        ++frameStateVersion;
+        if (keepStates)
+            PageKeepFrameState(frameState.c_str());
+        else
+            PageFrameDone(frameState.c_str());
+    });
     platform::SetCurrent(web.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
     web->beforeFrame = nullptr;

@@ -20,16 +20,11 @@ ReplayResult RunReplay(platform::ScriptedPlatform& machine, const std::vector<Ke
     audio = Audio();
     ResetGameState();
 
-    for (const KeyEvent& event : events) {
-        const uint32_t message = event.down ? platform::WM_KEYDOWN : platform::WM_KEYUP;
-        machine.Schedule(event.frame, {nullptr, message, static_cast<uintptr_t>(event.key), 0});
-    }
     ReplayResult result;
-    machine.beforeFrame = [&](int framesDone) {
-        if (framesDone > 0 && afterFrame) afterFrame(framesDone - 1);
-        result.framesRun = framesDone;
-        if (framesDone >= frames) machine.PostQuitMessage(0);
-    };
+    PlayKeyScript(machine, events, frames, [&](int frame) {
+        result.framesRun = frame + 1;
+        if (afterFrame) afterFrame(frame);
+    });
     result.exitCode = WinMain(nullptr, nullptr, "", 1);
     machine.beforeFrame = nullptr;
     platform::SetCurrent(previous);
