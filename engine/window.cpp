@@ -2,6 +2,7 @@
 #include "base/debug_log.h"
 #include "engine/audio.h"
 #include "engine/windows_dx.h"
+#include "platform/window_messages.h"
 
 namespace {
 
@@ -13,8 +14,8 @@ intptr_t ClassWindowProc(platform::WindowHandle window, uint32_t message, uintpt
     return Tarvo.WindowProc(window, message, wParam, lParam);
 }
 
-int LowWord(intptr_t value) { return static_cast<int>(static_cast<uintptr_t>(value) & 0xFFFFu); }
-int HighWord(intptr_t value) { return static_cast<int>((static_cast<uintptr_t>(value) >> 16) & 0xFFFFu); }
+using platform::HighWord;
+using platform::LowWord;
 
 }  // namespace
 

@@ -31,12 +31,10 @@
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_platform.h"
 #include "platform/sdl/sdl_present.h"
+#include "platform/window_messages.h"
 #include "platform/window_scale.h"
 
 namespace platform {
-
-// A window message's lParam from two 16-bit halves.
-intptr_t MakeLParam(int low, int high);
 
 struct SdlWindow {
     SDL_Window* sdl = nullptr;

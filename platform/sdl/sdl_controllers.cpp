@@ -76,11 +76,7 @@ void SdlPlatform::ControllerEvent(const SDL_Event& event) {
 // A controller's key as the keyboard's: Back is Escape, which also types 27.
 void SdlPlatform::PostPadKey(int vk, bool down) {
     if (mainWindow == nullptr || mainWindow->destroyed) return;
-    Post(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(vk), 0);
-    if (down) {
-        const int c = ControlCharacterOfKey(vk);
-        if (c != 0) Post(mainWindow, WM_CHAR, static_cast<uintptr_t>(c), 0);
-    }
+    PostKeyMessages(vk, down, [this](uint32_t message, uintptr_t wParam) { Post(mainWindow, message, wParam, 0); });
 }
 
 }  // namespace platform

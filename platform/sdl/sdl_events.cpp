@@ -100,10 +100,12 @@ void SdlPlatform::Translate(const SDL_Event& event) {
             SdlWindow* window = FromId(event.button.windowID);
             if (window == nullptr) break;
             const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            uint32_t message = 0;
-            if (event.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-            if (event.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-            if (event.button.button == SDL_BUTTON_MIDDLE) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+            const uint8_t button = event.button.button;
+            const MouseButton which = button == SDL_BUTTON_LEFT     ? MouseButton::Left
+                                      : button == SDL_BUTTON_MIDDLE ? MouseButton::Middle
+                                      : button == SDL_BUTTON_RIGHT  ? MouseButton::Right
+                                                                    : MouseButton::Other;
+            const uint32_t message = MouseButtonMessage(which, down);
             int x = 0, y = 0;
             MousePosition(window, event.button.x, event.button.y, x, y);
             if (message != 0) Post(window, message, 0, MakeLParam(x, y));

@@ -39,10 +39,8 @@ void SdlPlatform::Translated(const SDL_KeyboardEvent& key) {
     // The keyboard's keys hold keys beside the controllers: a key-up while a
     // stick or another key still holds the same key says nothing.
     pad.Keyboard(scancode, vk, down, [this, window](int code, bool isDown) {
-        Post(window, isDown ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(code), 0);
-        // Keys that type a control character produce no text event of their own.
-        const int c = isDown ? ControlCharacterOfKey(code) : 0;
-        if (c != 0) Post(window, WM_CHAR, static_cast<uintptr_t>(c), 0);
+        PostKeyMessages(code, isDown,
+                        [this, window](uint32_t message, uintptr_t wParam) { Post(window, message, wParam, 0); });
     });
 }
 

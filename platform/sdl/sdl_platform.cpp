@@ -9,11 +9,6 @@
 
 namespace platform {
 
-intptr_t MakeLParam(int low, int high) {
-    return static_cast<intptr_t>((static_cast<uint32_t>(low) & 0xFFFFu) |
-                                 ((static_cast<uint32_t>(high) & 0xFFFFu) << 16));
-}
-
 SdlPlatform::SdlPlatform(const SdlOptions& options)
     : requestedScale(options.scale),
       startFullscreen(options.fullscreen),
