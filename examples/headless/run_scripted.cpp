@@ -23,9 +23,9 @@ std::vector<uint8_t> FrameRgb(const platform::ScriptedPlatform::Frame& frame) {
     std::vector<uint8_t> rgb;
     rgb.reserve(frame.pixels.size() * 3);
     for (uint16_t word : frame.pixels) {
-        rgb.push_back(static_cast<uint8_t>(((word >> 11) & 31) * 255 / 31));
-        rgb.push_back(static_cast<uint8_t>(((word >> 5) & 63) * 255 / 63));
-        rgb.push_back(static_cast<uint8_t>((word & 31) * 255 / 31));
+        uint8_t r = 0, g = 0, b = 0;
+        Rgb8From565(word, r, g, b);
+        rgb.insert(rgb.end(), {r, g, b});
     }
     return rgb;
 }

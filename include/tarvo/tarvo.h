@@ -2,8 +2,9 @@
 /// Everything a game on Tarvo uses, in one include: the engine object
 /// `Tarvo` (start-up, the frame, drawing, text, keys and mouse), `Image`,
 /// `TiffImage` with `LoadTiff` and `Save`, `File`, `ByteOrder`,
-/// `TextBuffer`, the debug log, sound effects, the data folders, the key
-/// codes and window messages (namespace `platform`), and the version.
+/// `TextBuffer`, the debug log, the pixel format (`Rgb8From565`), sound
+/// effects, the data folders, the key codes and window messages (namespace
+/// `platform`), and the version.
 ///
 /// A game defines two functions, which the engine's entry point calls:
 /// `initialize()` once at start-up (it calls `Tarvo.Initialize`) and `run()`
@@ -12,6 +13,7 @@
 
 #include <tarvo/version.h>
 
+#include "base/pixel_format.h"
 #include "engine/audio.h"
 #include "engine/debug_log.h"
 #include "engine/init_order.h"

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "base/pixel_format.h"
+
 #if defined(__wasm_simd128__)
 #include <wasm_simd128.h>
 #endif
@@ -32,12 +34,8 @@ inline void Rgba565Row(const uint16_t* src, uint8_t* out, int count) {
     }
 #endif
     for (; x < count; ++x) {
-        const uint32_t word = src[x];
-        const uint32_t r = (word >> 11) & 31, g = (word >> 5) & 63, b = word & 31;
         uint8_t* p = out + 4 * x;
-        p[0] = static_cast<uint8_t>((r << 3) | (r >> 2));
-        p[1] = static_cast<uint8_t>((g << 2) | (g >> 4));
-        p[2] = static_cast<uint8_t>((b << 3) | (b >> 2));
+        Rgb8From565(src[x], p[0], p[1], p[2]);
         p[3] = 255;
     }
 }

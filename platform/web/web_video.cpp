@@ -23,8 +23,8 @@ void BlendGlyphs(Surface& s, int left, int top, const std::vector<uint8_t>& glyp
             const uint32_t a = g[3];
             if (a == 0) continue;
             const uint32_t word = row[x];
-            const uint32_t r5 = (word >> 11) & 31, g6 = (word >> 5) & 63, b5 = word & 31;
-            const uint32_t dr = (r5 << 3) | (r5 >> 2), dg = (g6 << 2) | (g6 >> 4), db = (b5 << 3) | (b5 >> 2);
+            uint8_t dr = 0, dg = 0, db = 0;
+            Rgb8From565(word, dr, dg, db);
             const uint32_t r = (g[0] * a + dr * (255 - a)) / 255;
             const uint32_t gr = (g[1] * a + dg * (255 - a)) / 255;
             const uint32_t b = (g[2] * a + db * (255 - a)) / 255;

@@ -38,8 +38,7 @@ bool SaveBackBuffer(platform::ScriptedPlatform& machine, const std::string& path
     picture.Allocate(surface.width, surface.height, IMAGE_RGB24);
     if (picture.data == nullptr) return false;
     auto expand = [](uint32_t word, int32_t mask, int32_t shift, int32_t bits) {
-        const uint32_t v = (word & static_cast<uint32_t>(mask)) >> shift;
-        return static_cast<uint8_t>(bits <= 0 ? 0 : (v << (8 - bits)) | (v >> (2 * bits - 8 > 0 ? 2 * bits - 8 : 0)));
+        return WidenChannel((word & static_cast<uint32_t>(mask)) >> shift, bits);
     };
     const int stride = surface.pitchBytes / 2;
     for (int y = 0; y < surface.height; ++y)
