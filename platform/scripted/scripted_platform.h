@@ -17,6 +17,9 @@
 /// Faults: Fail(op, callNumber, result) makes the callNumber-th call of op
 /// fail (1 = first; 0 = every call) with the result given; boolean operations
 /// just fail.
+///
+/// Files: scripted_platform.cpp (set-up, faults, windows and the queue,
+/// surfaces and frames), scripted_sound.cpp (the sound records).
 #pragma once
 
 #include <cstdint>
