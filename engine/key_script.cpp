@@ -4,6 +4,7 @@
 #include <climits>
 #include <sstream>
 
+#include "base/quoted.h"
 #include "platform/platform.h"
 
 namespace {
@@ -40,15 +41,6 @@ LineRead ReadLine(std::istream& in, std::string& line) {
         line += c;
     }
     return line.empty() ? LineRead::End : LineRead::Line;
-}
-
-// Refused text is quoted only when it is short and printable, so that the
-// bytes of a file that is no script never reach a terminal.
-std::string Quoted(const std::string& text) {
-    if (text.size() > 40) return "";
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) return "";
-    return " '" + text + "'";
 }
 
 bool ParseFrame(const std::string& word, int& frame) {

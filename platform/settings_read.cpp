@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "base/quoted.h"
 #include "platform/settings.h"
 #include "platform/settings_text.h"
 
@@ -15,14 +16,6 @@ namespace {
 
 // Problems named one by one; a file of noise gets a count for the rest.
 constexpr int kMaxProblemLines = 5;
-
-// Quoted in a problem only when it is short printable text.
-std::string Quoted(std::string_view s) {
-    if (s.size() > 40) return "";
-    for (const char c : s)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) return "";
-    return " '" + std::string(s) + "'";
-}
 
 std::optional<bool> YesNo(std::string_view value) {
     for (const char* yes : {"yes", "true", "on", "1"})
