@@ -8,41 +8,51 @@ MemorySurfaces::~MemorySurfaces() {
     for (MemorySurface* s : surfaces) delete s;
 }
 
-MemorySurface* MemorySurfaces::NewMemorySurface(int width, int height) {
+MemorySurface* MemorySurfaces::NewMemorySurface(int width, int height, int pitchBytes, bool withPixels) {
     auto* s = new MemorySurface;
     s->width = width;
     s->height = height;
-    s->pitchBytes = (width * 2 + 3) & ~3;  // rows start on 4-byte boundaries
-    s->pixels.assign(static_cast<size_t>(s->pitchBytes) * static_cast<size_t>(height), 0);
+    s->pitchBytes = pitchBytes;
+    if (withPixels) s->pixels.assign(static_cast<size_t>(pitchBytes / 2) * static_cast<size_t>(height), 0);
     surfaces.push_back(s);
     return s;
 }
 
-HResult MemorySurfaces::Create(const SurfaceDesc& request, int primaryWidth, int primaryHeight, uint32_t primaryMemory,
-                               SurfaceHandle& out) {
+namespace {
+
+int RowBytes(int width, const SurfaceRules& rules) {
+    const int align = rules.rowAlignBytes;
+    return ((width + rules.rowPaddingPixels) * 2 + align - 1) / align * align;
+}
+
+}  // namespace
+
+HResult MemorySurfaces::Create(const SurfaceDesc& request, const SurfaceRules& rules, SurfaceHandle& out) {
     if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
     if ((request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {
-        auto* primary = new MemorySurface;
+        MemorySurface* back = nullptr;
+        if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0 &&
+            (request.dwCaps & DDSCAPS_FLIP) != 0) {
+            back = NewMemorySurface(rules.primaryWidth, rules.primaryHeight, RowBytes(rules.primaryWidth, rules));
+            back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | rules.otherMemory;
+        }
+        MemorySurface* primary =
+            NewMemorySurface(rules.primaryWidth, rules.primaryHeight, rules.primaryWidth * 2, rules.primaryPixels);
         primary->primary = true;
-        primary->caps = DDSCAPS_PRIMARYSURFACE | primaryMemory;
-        primary->width = primaryWidth;
-        primary->height = primaryHeight;
-        primary->pitchBytes = primary->width * 2;
-        if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0) {
-            MemorySurface* back = NewMemorySurface(primary->width, primary->height);
-            back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_SYSTEMMEMORY;
+        primary->caps = DDSCAPS_PRIMARYSURFACE | rules.primaryMemory;
+        if (back != nullptr) {
             primary->attached = back;
             primary->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
         }
-        surfaces.push_back(primary);
         out = primary;
         return DD_OK;
     }
     if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT)) return DDERR_INVALIDPARAMS;
     if (request.dwWidth == 0 || request.dwHeight == 0 || request.dwWidth > kMaxSide || request.dwHeight > kMaxSide)
         return DDERR_INVALIDPARAMS;
-    MemorySurface* surface = NewMemorySurface(static_cast<int>(request.dwWidth), static_cast<int>(request.dwHeight));
-    surface->caps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    const int width = static_cast<int>(request.dwWidth);
+    MemorySurface* surface = NewMemorySurface(width, static_cast<int>(request.dwHeight), RowBytes(width, rules));
+    surface->caps = DDSCAPS_OFFSCREENPLAIN | rules.otherMemory;
     out = surface;
     return DD_OK;
 }
@@ -69,12 +79,21 @@ void MemorySurfaces::Describe(SurfaceHandle handle, SurfaceDesc& desc, uint32_t 
 
 HResult MemorySurfaces::Lock(SurfaceHandle handle, SurfaceDesc& desc) const {
     MemorySurface* s = From(handle);
-    if (s->primary) return DDERR_CANTLOCKSURFACE;
+    if (s->pixels.empty()) return DDERR_CANTLOCKSURFACE;
     if (s->lost) return DDERR_SURFACELOST;
+    if (s->locked) return DDERR_SURFACEBUSY;
+    s->locked = true;
     desc.lpSurface = s->pixels.data();
     desc.lPitch = s->pitchBytes;
     desc.dwWidth = static_cast<uint32_t>(s->width);
     desc.dwHeight = static_cast<uint32_t>(s->height);
+    return DD_OK;
+}
+
+HResult MemorySurfaces::Unlock(SurfaceHandle handle) const {
+    MemorySurface* s = From(handle);
+    if (!s->locked) return DDERR_NOTLOCKED;
+    s->locked = false;
     return DD_OK;
 }
 
@@ -83,7 +102,7 @@ HResult MemorySurfaces::IsLost(SurfaceHandle handle) const { return From(handle)
 void MemorySurfaces::Restore(SurfaceHandle handle) {
     MemorySurface* s = From(handle);
     s->lost = false;
-    std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint8_t>(0));
+    std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint16_t>(0));
 }
 
 void MemorySurfaces::Release(SurfaceHandle handle) {

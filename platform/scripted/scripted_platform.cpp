@@ -25,6 +25,10 @@ uint64_t HashPixels(const uint16_t* pixels, int width, int height, int stridePix
     return hash;
 }
 
+// How the recorded calls name a surface: the engine's back surface is
+// off-screen when windowed and a flip chain's back buffer in full screen.
+std::string SurfaceName(SurfaceHandle surface) { return MemorySurfaces::From(surface)->primary ? "primary" : "back"; }
+
 }  // namespace
 
 ScriptedPlatform::ScriptedPlatform() : messages(std::make_unique<FrameQueue>()) {}
@@ -168,7 +172,6 @@ int ScriptedPlatform::MessageBox(WindowHandle owner, const char* text, const cha
 HResult ScriptedPlatform::DirectDrawCreate(DirectDrawHandle& out) {
     HResult result;
     if (Faulted(Op::DirectDrawCreate, result)) return result;
-    ++directDrawObjects;
     out = this;
     calls.push_back("DirectDrawCreate");
     return DD_OK;
@@ -193,96 +196,43 @@ HResult ScriptedPlatform::SetDisplayMode(DirectDrawHandle, int width, int height
 HResult ScriptedPlatform::CreateSurface(DirectDrawHandle, const SurfaceDesc& request, SurfaceHandle& out) {
     HResult result;
     if (Faulted(Op::CreateSurface, result)) return result;
-    if (request.dwSize != kSurfaceDescSize) return DDERR_INVALIDPARAMS;
-    auto surface = std::make_unique<Surface>();
-    const bool primary = (request.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0;
-    if (primary) {
-        surface->name = "primary";
-        const bool modeSet = modeWidth > 0 && (cooperativeLevel & DDSCL_EXCLUSIVE) != 0;
-        surface->width = modeSet ? modeWidth : screenWidth;
-        surface->height = modeSet ? modeHeight : screenHeight;
-        surface->pitchBytes = surface->width * 2;
-        surface->caps = DDSCAPS_PRIMARYSURFACE | (primaryInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
-        if ((request.dwFlags & DDSD_BACKBUFFERCOUNT) != 0 && request.dwBackBufferCount > 0 &&
-            (request.dwCaps & DDSCAPS_FLIP) != 0) {
-            surface->caps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-            auto back = std::make_unique<Surface>();
-            back->name = "back";
-            back->width = surface->width;
-            back->height = surface->height;
-            back->pitchBytes = (back->width + rowPaddingPixels) * 2;
-            back->caps = DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX |
-                         (backInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
-            back->pixels.assign(static_cast<size_t>(back->pitchBytes / 2) * static_cast<size_t>(back->height), 0);
-            surface->attached = back.get();
-            ownedSurfaces.push_back(std::move(back));
-        }
-    } else {
-        if ((request.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT) || request.dwWidth == 0 ||
-            request.dwHeight == 0)
-            return DDERR_INVALIDPARAMS;
-        surface->name = "back";
-        surface->width = static_cast<int>(request.dwWidth);
-        surface->height = static_cast<int>(request.dwHeight);
-        surface->pitchBytes = (surface->width + rowPaddingPixels) * 2;
-        surface->caps = DDSCAPS_OFFSCREENPLAIN | (backInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
-    }
-    surface->pixels.assign(static_cast<size_t>(surface->pitchBytes / 2) * static_cast<size_t>(surface->height), 0);
-    ++surfaceCount;
-    calls.push_back("CreateSurface " + surface->name);
-    out = surface.get();
-    ownedSurfaces.push_back(std::move(surface));
-    return DD_OK;
+    const bool modeSet = modeWidth > 0 && (cooperativeLevel & DDSCL_EXCLUSIVE) != 0;
+    SurfaceRules rules;
+    rules.primaryWidth = modeSet ? modeWidth : screenWidth;
+    rules.primaryHeight = modeSet ? modeHeight : screenHeight;
+    rules.primaryMemory = primaryInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
+    rules.otherMemory = backInVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
+    rules.primaryPixels = true;
+    rules.rowAlignBytes = 2;
+    rules.rowPaddingPixels = rowPaddingPixels;
+    result = surfaces.Create(request, rules, out);
+    if (result == DD_OK) calls.push_back("CreateSurface " + SurfaceName(out));
+    return result;
 }
 
 HResult ScriptedPlatform::GetAttachedSurface(SurfaceHandle surface, uint32_t caps, SurfaceHandle& out) {
     HResult result;
     if (Faulted(Op::GetAttachedSurface, result)) return result;
-    Surface* s = AsSurface(surface);
-    if ((caps & DDSCAPS_BACKBUFFER) == 0 || s->attached == nullptr) return DDERR_NOTFOUND;
-    out = s->attached;
-    calls.push_back("GetAttachedSurface back");
-    return DD_OK;
+    result = surfaces.GetAttached(surface, caps, out);
+    if (result == DD_OK) calls.push_back("GetAttachedSurface back");
+    return result;
 }
 
 HResult ScriptedPlatform::GetSurfaceDesc(SurfaceHandle surface, SurfaceDesc& desc) {
-    const Surface* s = AsSurface(surface);
-    desc.dwWidth = static_cast<uint32_t>(s->width);
-    desc.dwHeight = static_cast<uint32_t>(s->height);
-    desc.lPitch = s->pitchBytes;
-    desc.dwCaps = s->caps;
-    desc.dwRGBBitCount = 16;
-    if (layout == PixelLayout::RGB565) {
-        desc.dwRBitMask = 0xF800;
-        desc.dwGBitMask = 0x07E0;
-    } else {
-        desc.dwRBitMask = 0x7C00;
-        desc.dwGBitMask = 0x03E0;
-    }
-    desc.dwBBitMask = 0x001F;
+    if (layout == PixelLayout::RGB565)
+        surfaces.Describe(surface, desc, 0xF800, 0x07E0, 0x001F);
+    else
+        surfaces.Describe(surface, desc, 0x7C00, 0x03E0, 0x001F);
     return DD_OK;
 }
 
 HResult ScriptedPlatform::Lock(SurfaceHandle surface, SurfaceDesc& desc) {
     HResult result;
     if (Faulted(Op::Lock, result)) return result;
-    Surface* s = AsSurface(surface);
-    if (s->lost) return DDERR_SURFACELOST;
-    if (s->locked) return DDERR_SURFACEBUSY;
-    s->locked = true;
-    desc.lpSurface = s->pixels.data();
-    desc.lPitch = s->pitchBytes;
-    desc.dwWidth = static_cast<uint32_t>(s->width);
-    desc.dwHeight = static_cast<uint32_t>(s->height);
-    return DD_OK;
+    return surfaces.Lock(surface, desc);
 }
 
-HResult ScriptedPlatform::Unlock(SurfaceHandle surface) {
-    Surface* s = AsSurface(surface);
-    if (!s->locked) return DDERR_NOTLOCKED;
-    s->locked = false;
-    return DD_OK;
-}
+HResult ScriptedPlatform::Unlock(SurfaceHandle surface) { return surfaces.Unlock(surface); }
 
 void ScriptedPlatform::RecordFrame(const Surface& source) {
     Frame frame;
@@ -325,15 +275,13 @@ HResult ScriptedPlatform::BltFast(SurfaceHandle dest, int x, int y, SurfaceHandl
     return DD_OK;
 }
 
-HResult ScriptedPlatform::IsLost(SurfaceHandle surface) { return AsSurface(surface)->lost ? DDERR_SURFACELOST : DD_OK; }
+HResult ScriptedPlatform::IsLost(SurfaceHandle surface) { return surfaces.IsLost(surface); }
 
 HResult ScriptedPlatform::Restore(SurfaceHandle surface) {
     HResult result;
     if (Faulted(Op::Restore, result)) return result;
-    Surface* s = AsSurface(surface);
-    s->lost = false;
-    std::fill(s->pixels.begin(), s->pixels.end(), static_cast<uint16_t>(0));
-    calls.push_back("Restore " + s->name);
+    surfaces.Restore(surface);
+    calls.push_back("Restore " + SurfaceName(surface));
     return DD_OK;
 }
 
@@ -350,14 +298,10 @@ void ScriptedPlatform::TextOut(SurfaceHandle, int x, int y, const char* text, in
 void ScriptedPlatform::ReleaseDC(SurfaceHandle) {}
 
 void ScriptedPlatform::ReleaseSurface(SurfaceHandle surface) {
-    Surface* s = AsSurface(surface);
-    calls.push_back("ReleaseSurface " + s->name);
+    calls.push_back("ReleaseSurface " + SurfaceName(surface));
     // Kept alive so tests may still inspect what was drawn; released with the platform.
 }
 
-void ScriptedPlatform::ReleaseDirectDraw(DirectDrawHandle) {
-    --directDrawObjects;
-    calls.push_back("ReleaseDirectDraw");
-}
+void ScriptedPlatform::ReleaseDirectDraw(DirectDrawHandle) { calls.push_back("ReleaseDirectDraw"); }
 
 }  // namespace platform

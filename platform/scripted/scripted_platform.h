@@ -19,7 +19,9 @@
 /// just fail.
 ///
 /// Files: scripted_platform.cpp (set-up, faults, windows and the queue,
-/// surfaces and frames), scripted_sound.cpp (the sound records).
+/// surfaces and frames), scripted_sound.cpp (the sound records). Surfaces
+/// are kept in memory as the SDL and browser backends keep theirs
+/// (platform/memory_surfaces.h).
 #pragma once
 
 #include <cstdint>
@@ -30,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "../memory_surfaces.h"
 #include "../platform.h"
 
 namespace platform {
@@ -196,18 +199,10 @@ public:
     int modeHeight = 0;
     uint32_t cooperativeLevel = 0;
 
-    struct Surface {
-        std::string name;
-        int width = 0;
-        int height = 0;
-        int pitchBytes = 0;
-        uint32_t caps = 0;
-        bool lost = false;
-        bool locked = false;
-        std::vector<uint16_t> pixels;
-        Surface* attached = nullptr;  ///< back buffer of a flip chain
-    };
-    Surface* AsSurface(SurfaceHandle handle) { return static_cast<Surface*>(handle); }
+    /// A surface as the engine drew it: `pixels` holds `pitchBytes / 2` words
+    /// a row. The primary holds what the windowed copies put on the screen.
+    using Surface = MemorySurface;
+    Surface* AsSurface(SurfaceHandle handle) { return MemorySurfaces::From(handle); }
 
 private:
     struct Window {
@@ -228,12 +223,10 @@ private:
     std::unique_ptr<FrameQueue> messages;
     WindowProcFn windowProc = nullptr;
     std::vector<std::unique_ptr<Window>> ownedWindows;
-    std::vector<std::unique_ptr<Surface>> ownedSurfaces;
+    MemorySurfaces surfaces;  // none freed before the machine is: tests look at them after release
     WindowHandle foreground = nullptr;
     bool foregroundSet = false;
     WindowHandle lastShown = nullptr;
-    int directDrawObjects = 0;
-    int surfaceCount = 0;
 };
 
 }  // namespace platform

@@ -79,7 +79,7 @@ public:
     HResult GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) override;
     HResult GetSurfaceDesc(SurfaceHandle handle, SurfaceDesc& desc) override;
     HResult Lock(SurfaceHandle handle, SurfaceDesc& desc) override;
-    HResult Unlock(SurfaceHandle) override { return DD_OK; }
+    HResult Unlock(SurfaceHandle handle) override { return memory.Unlock(handle); }
     HResult Flip(SurfaceHandle handle) override;
     HResult BltFast(SurfaceHandle dest, int x, int y, SurfaceHandle source) override;
     HResult IsLost(SurfaceHandle handle) override { return memory.IsLost(handle); }

@@ -40,8 +40,11 @@ HResult SdlPlatform::CreateSurface(DirectDrawHandle, const SurfaceDesc& request,
         if (!presentation.Ready() && !CreatePresentation()) return DDERR_NODIRECTDRAWHW;
     }
     const SDL_Rect desktop = DesktopBounds();
-    return memory.Create(request, modeWidth > 0 ? modeWidth : desktop.w, modeHeight > 0 ? modeHeight : desktop.h,
-                         presentation.Accelerated() ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY, out);
+    SurfaceRules rules;
+    rules.primaryWidth = modeWidth > 0 ? modeWidth : desktop.w;
+    rules.primaryHeight = modeHeight > 0 ? modeHeight : desktop.h;
+    rules.primaryMemory = presentation.Accelerated() ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY;
+    return memory.Create(request, rules, out);
 }
 
 HResult SdlPlatform::GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) {

@@ -15,7 +15,7 @@ void BlendGlyphs(Surface& s, int left, int top, const std::vector<uint8_t>& glyp
     for (int gy = 0; gy < height; ++gy) {
         const int y = top + gy;
         if (y < 0 || y >= s.height) continue;
-        auto* row = reinterpret_cast<uint16_t*>(s.pixels.data() + static_cast<size_t>(y) * s.pitchBytes);
+        uint16_t* row = s.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(s.pitchBytes / 2);
         for (int gx = 0; gx < width; ++gx) {
             const int x = left + gx;
             if (x < 0 || x >= s.width) continue;
@@ -63,8 +63,10 @@ HResult BrowserPlatform::SetDisplayMode(DirectDrawHandle, int width, int height,
 }
 
 HResult BrowserPlatform::CreateSurface(DirectDrawHandle, const SurfaceDesc& request, SurfaceHandle& out) {
-    return memory.Create(request, modeWidth > 0 ? modeWidth : GetScreenWidth(),
-                         modeHeight > 0 ? modeHeight : GetScreenHeight(), DDSCAPS_SYSTEMMEMORY, out);
+    SurfaceRules rules;
+    rules.primaryWidth = modeWidth > 0 ? modeWidth : GetScreenWidth();
+    rules.primaryHeight = modeHeight > 0 ? modeHeight : GetScreenHeight();
+    return memory.Create(request, rules, out);
 }
 
 HResult BrowserPlatform::GetAttachedSurface(SurfaceHandle handle, uint32_t caps, SurfaceHandle& out) {
@@ -153,13 +155,13 @@ void BrowserPlatform::PresentNow(const Surface& source) {
     const int width = std::min(source.width, mainWindow->width);
     const int height = std::min(source.height, mainWindow->height);
     if (webgl) {
-        PagePresentGL(reinterpret_cast<const uint16_t*>(source.pixels.data()), source.pitchBytes / 2, width, height);
+        PagePresentGL(source.pixels.data(), source.pitchBytes / 2, width, height);
         return;
     }
     rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     for (int y = 0; y < height; ++y) {
-        const auto* row =
-            reinterpret_cast<const uint16_t*>(source.pixels.data() + static_cast<size_t>(y) * source.pitchBytes);
+        const uint16_t* row =
+            source.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(source.pitchBytes / 2);
         Rgba565Row(row, rgba.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4, width);
     }
     PagePutPixels(rgba.data(), width, height);
