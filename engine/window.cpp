@@ -1,12 +1,14 @@
 // The window steps of start-up, the window procedure and the input queries.
 #include "base/debug_log.h"
+#include "base/game_info.h"
 #include "engine/audio.h"
 #include "engine/windows_dx.h"
 #include "platform/window_messages.h"
 
 namespace {
 
-// No text is ever written into the caption bar.
+// The temporary window is never shown: no title. The main window's is the
+// game's (none for a game that declares an empty one).
 const char kEmptyTitle[] = "";
 const char kClassName[] = "Tarvo";
 
@@ -85,8 +87,8 @@ bool WindowsDX::CreateWindows() {
         x = (desktopWidth >> 1) - (outerWidth >> 1);
         y = (desktopHeight >> 1) - (outerHeight >> 1);
     }
-    windowHandle = p.CreateWindow(platform::WS_EX_APPWINDOW, kClassName, kEmptyTitle, style, x, y, outerWidth - 1,
-                                  outerHeight - 1);
+    windowHandle = p.CreateWindow(platform::WS_EX_APPWINDOW, kClassName, DeclaredGame().windowTitle, style, x, y,
+                                  outerWidth - 1, outerHeight - 1);
     if (windowHandle == nullptr) {
         status = INITWINREAL_FAILED;
         return false;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/debug_log.h"
+#include "base/game_info.h"
 #include "base/init_order.h"
 #include "draw/blit.h"
 #include "image/tiff_image.h"
@@ -28,6 +29,13 @@ bool WindowsDX::Initialize(int fullscreenRequest, int xres, int yres) {
     debugLog.Open("debug.txt");
     ForgetMissingPictures();
     debugLog.Write("WindowsDX: Initialization started.\n", debugTail);
+    const TarvoGameInfo& game = DeclaredGame();
+    if (game.width > 0 && (game.width != xres || game.height != yres)) {
+        char line[160];
+        std::snprintf(line, sizeof line, "Game: declared %d x %d, Initialize asks %d x %d; the window takes %d x %d.\n",
+                      game.width, game.height, xres, yres, xres, yres);
+        debugLog.Write(line, debugTail);
+    }
     if (!InitWindows()) return false;
     if (!InitDirectDraw()) return false;
     debugLog.Write("WindowsDX: Initialization finished OK.\n", debugTail);
@@ -110,10 +118,11 @@ void WindowsDX::ShowStartupError() {
         first = unknownFirst;
         second = "Tarvo reported a status that is not a failure. Please report error and system configuration.";
     }
-    const int length = std::snprintf(nullptr, 0, "Unable to start Tarvo.\n\n%s\n\n%s", first, second);
+    const char* game = DeclaredGame().title;
+    const int length = std::snprintf(nullptr, 0, "Unable to start %s.\n\n%s\n\n%s", game, first, second);
     std::vector<char> message(static_cast<size_t>(length) + 1);
-    std::snprintf(message.data(), message.size(), "Unable to start Tarvo.\n\n%s\n\n%s", first, second);
-    platform::Current().MessageBox(nullptr, message.data(), "Tarvo", platform::MB_OK);
+    std::snprintf(message.data(), message.size(), "Unable to start %s.\n\n%s\n\n%s", game, first, second);
+    platform::Current().MessageBox(nullptr, message.data(), game, platform::MB_OK);
 
     const int lineLength = std::snprintf(nullptr, 0, "Tarvo %s\n", first);
     std::vector<char> line(static_cast<size_t>(lineLength) + 1);

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/game_info.h"
+
 namespace {
 
 std::vector<std::string>& Folders() {
@@ -14,9 +16,9 @@ std::vector<std::string>& Folders() {
             const std::filesystem::path folder = exe.parent_path();
             list.push_back(folder.string());
             // Tools live one folder below the game in a build; an installed
-            // program keeps its data in ../share/tarvo.
+            // game keeps its data in ../share/<its name>.
             list.push_back(folder.parent_path().string());
-            list.push_back((folder.parent_path() / "share" / "tarvo").string());
+            list.push_back((folder.parent_path() / "share" / DeclaredGame().name).string());
         }
         return list;
     }();

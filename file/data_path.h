@@ -8,7 +8,8 @@
 /// A relative path opened for reading only is looked for first in the working
 /// folder and then in each data folder in turn: by default the folder of the
 /// running executable, the folder above it (tools live one level below the
-/// game in a build) and ../share/tarvo beside it (an installed program). So
+/// game in a build) and `../share/<name>` beside it (an installed game, `<name>`
+/// being the name it declares, base/game_info.h). So
 /// the game finds its pictures whether it is started from its own folder or
 /// from anywhere else. Writes always go to the path as given.
 #pragma once
@@ -27,7 +28,7 @@ std::string FindDataFile(const char* path);
 /// Replaces the data folders (searched in order after the working folder).
 void SetDataFolders(std::vector<std::string> folders);
 /// The current data folders; the executable's folder, its parent and
-/// ../share/tarvo unless SetDataFolders chose others.
+/// `../share/<name>` unless SetDataFolders chose others.
 const std::vector<std::string>& DataFolders();
 
 /// Every folder a read-only open of a relative path looks in, in order: the

@@ -1,7 +1,10 @@
 #include "game/game.h"
 
+#include <tarvo/version.h>
+
 #include <cmath>
 
+#include "base/game_info.h"
 #include "base/init_order.h"
 #include "engine/windows_dx.h"
 #include "game/game_events.h"
@@ -103,6 +106,18 @@ void Draw() {
 }
 
 }  // namespace
+
+// The window keeps an empty title; the message boxes say Tarvo.
+static const TarvoGame game({
+    .name = "tarvo",
+    .title = "Tarvo",
+    .windowTitle = "",
+    .width = 756,
+    .height = 512,
+    .help = "The top-down space shooter. Space starts and fires, the arrows or W A S D steer,\n"
+            "P pauses, M mutes.",
+    .version = TARVO_VERSION,
+});
 
 void initialize() {
     Tarvo.Initialize(false, 756, 512);

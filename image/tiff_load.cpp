@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/debug_log.h"
+#include "base/game_info.h"
 #include "file/data_path.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
@@ -23,7 +24,8 @@ const char kCompression[] =
     "TIF image again and be sure that the LZW compression option is turned off.\n";
 
 void ShowError(const std::string& text) {
-    platform::Current().MessageBox(nullptr, text.c_str(), "Tarvo Error", platform::MB_OK);
+    const std::string caption = std::string(DeclaredGame().title) + " Error";
+    platform::Current().MessageBox(nullptr, text.c_str(), caption.c_str(), platform::MB_OK);
 }
 
 // The missing pictures of this run, by the path as opened (so "Images\\a.tif"

@@ -80,9 +80,9 @@ Settings LoadSettings(const std::string& path, const KeyNameCheck& keyName, std:
 // alone. False with the reason.
 bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why);
 
-// Where the settings live: $XDG_CONFIG_HOME/tarvo/settings.ini, or
-// $HOME/.config/tarvo/settings.ini when that is unset or empty; "" when
-// neither variable is set.
+// Where the game's settings live: $XDG_CONFIG_HOME/<name>/settings.ini, or
+// $HOME/.config/<name>/settings.ini when that is unset or empty, <name> being
+// the game's declared name; "" when neither variable is set.
 std::string DefaultSettingsPath();
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/game_info.h"
 #include "file/replace_file.h"
 #include "platform/settings.h"
 #include "platform/settings_text.h"
@@ -200,9 +201,10 @@ bool SaveSettings(const std::string& path, const Settings& settings, SettingItem
 std::string DefaultSettingsPath() {
     // Only an absolute XDG_CONFIG_HOME counts; a relative one is ignored.
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') return std::string(config) + "/tarvo/settings.ini";
+    const std::string file = std::string("/") + DeclaredGame().name + "/settings.ini";
+    if (config != nullptr && config[0] == '/') return config + file;
     const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config/tarvo/settings.ini";
+    if (home != nullptr && home[0] != '\0') return home + std::string("/.config") + file;
     return "";
 }
 

@@ -21,12 +21,17 @@
 #include <string>
 #include <vector>
 
+#include "base/game_info.h"
 #include "image/image.h"
 #include "image/tiff_image.h"
 #include "platform/platform.h"
 #include "platform/scripted/scripted_platform.h"
 
 namespace {
+
+// One of the game's tools: its boxes say what the game's say, and it looks
+// for pictures where the game keeps them.
+const TarvoGame tool({.name = "tarvo", .title = "Tarvo"});
 
 // A machine whose message boxes print their caption and text.
 class ConsolePlatform : public platform::ScriptedPlatform {

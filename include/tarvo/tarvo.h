@@ -8,11 +8,14 @@
 ///
 /// A game defines two functions, which the engine's entry point calls:
 /// `initialize()` once at start-up (it calls `Tarvo.Initialize`) and `run()`
-/// once a frame. No SDL header comes with it.
+/// once a frame, and may describe itself beside them with a `TarvoGame`
+/// (its name, title, size, help, version and options; base/game_info.h).
+/// No SDL header comes with it.
 #pragma once
 
 #include <tarvo/version.h>
 
+#include "base/game_info.h"
 #include "base/pixel_format.h"
 #include "engine/audio.h"
 #include "engine/debug_log.h"

@@ -96,12 +96,12 @@ int ScriptedPlatform::GetScreenDepth() { return screenDepth; }
 int ScriptedPlatform::GetScreenWidth() { return screenWidth; }
 int ScriptedPlatform::GetScreenHeight() { return screenHeight; }
 
-WindowHandle ScriptedPlatform::CreateWindow(uint32_t, const char*, const char*, uint32_t style, int x, int y,
+WindowHandle ScriptedPlatform::CreateWindow(uint32_t, const char*, const char* title, uint32_t style, int x, int y,
                                             int outerWidth, int outerHeight) {
     HResult result;
     if (Faulted(Op::CreateWindow, result)) return nullptr;
     auto window = std::make_unique<Window>();
-    window->record = {x, y, outerWidth, outerHeight, style, false, false};
+    window->record = {x, y, outerWidth, outerHeight, style, false, false, title != nullptr ? title : ""};
     WindowHandle handle = window.get();
     ownedWindows.push_back(std::move(window));
     windows.push_back(handle);

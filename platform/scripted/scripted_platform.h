@@ -148,6 +148,7 @@ public:
         uint32_t style;
         bool shown;
         bool destroyed;
+        std::string title;
     };
     const WindowRecord& WindowInfo(WindowHandle window) const;
     std::vector<WindowHandle> windows;

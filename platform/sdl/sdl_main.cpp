@@ -1,27 +1,32 @@
 // The program on a desktop: the SDL2 backend under the engine's entry point.
 //
-//   tarvo [--fullscreen | --window] [--scale N] [--mute] [--record FILE] [--settings FILE]
-//   tarvo --version | --help
+//   GAME [--fullscreen | --window] [--scale N] [--mute] [--record FILE] [--settings FILE] [the game's options]
+//   GAME --version | --help
 //
+// GAME is the name the game declares (base/game_info.h), or the executable's.
 // --scale N shows the window N times its size (1 to 8, and no larger than
 // the usable desktop takes; by default the largest that fits the desktop,
 // chosen again when the display changes). --record FILE writes the keys the
-// game reads as a key script that tarvo-replay plays back; FILE must not
+// game reads as a key script that a headless runner plays back; FILE must not
 // exist yet. --mute starts with the sound off (M turns it on). --fullscreen
 // and --window choose how the game starts (the later one counts).
 // --settings FILE reads and writes the settings there instead of
-// $XDG_CONFIG_HOME/tarvo/settings.ini. Options hold for this run only; they
-// are never written to the settings. Anything else is refused with a message
-// on standard error and exit status 2. --version prints the engine's version
-// and --help every option, both on standard output with status 0.
+// $XDG_CONFIG_HOME/GAME/settings.ini. Options hold for this run only; they
+// are never written to the settings. The game's own options are taken as it
+// declares them. Anything else is refused with a message on standard error
+// and exit status 2. --version prints the game's version and --help the
+// game's paragraph and every option, both on standard output with status 0.
 #include <tarvo/version.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "base/game_info.h"
 #include "engine/audio.h"
 #include "engine/key_recorder.h"
 #include "engine/windows_dx.h"
@@ -32,35 +37,69 @@
 
 namespace {
 
-// The game's main window: the engine makes it one pixel smaller each way
-// than the game's Initialize(false, 756, 512) asks for.
-constexpr int kGameWidth = 755;
-constexpr int kGameHeight = 511;
+// What the checks before the window exists take for a game that declares no size.
+constexpr int kUndeclaredWidth = 640;
+constexpr int kUndeclaredHeight = 480;
 
-constexpr const char kUsage[] =
-    "usage: tarvo [--fullscreen | --window] [--scale N] [--mute] [--record FILE] [--settings FILE]\n";
+constexpr TarvoGameOption kEngineOptions[] = {
+    {"--fullscreen", nullptr, "start in full screen"},
+    {"--window", nullptr, "start in a window"},
+    {"--scale", "N",
+     "show the window N times its size, 1 to 8 (default: the largest\n"
+     "whole scale that suits the desktop)"},
+    {"--mute", nullptr, "start with the sound off"},
+    {"--record", "FILE", "write the keys the game reads to FILE (a new file), to replay"},
+    {"--settings", "FILE",
+     "read and write the settings in FILE instead of\n"
+     "$XDG_CONFIG_HOME/GAME/settings.ini (~/.config/GAME/settings.ini)"},
+};
 
-constexpr const char kHelp[] =
-    "The top-down space shooter. Space starts and fires, the arrows or W A S D steer,\n"
-    "P pauses, M mutes, F11 or Alt+Enter toggles full screen, Escape quits.\n"
-    "\n"
-    "  --fullscreen     start in full screen\n"
-    "  --window         start in a window\n"
-    "  --scale N        show the window N times its size, 1 to 8 (default: the largest\n"
-    "                   whole scale that suits the desktop)\n"
-    "  --mute           start with the sound off\n"
-    "  --record FILE    write the keys the game reads to FILE (a new file), for tarvo-replay\n"
-    "  --settings FILE  read and write the settings in FILE instead of\n"
-    "                   $XDG_CONFIG_HOME/tarvo/settings.ini (~/.config/tarvo/settings.ini)\n"
-    "  --version        print the version and end\n"
-    "  --help, -h       show this text\n"
-    "\n"
-    "Options hold for this run only. Full screen, the window's scale, mute and the\n"
-    "key map are read from the settings file, and written to it when changed while\n"
-    "playing; the game writes debug.txt in the working folder.\n";
+std::string Spelled(const TarvoGameOption& option) {
+    return std::string(option.name) + (option.value != nullptr ? std::string(" ") + option.value : "");
+}
+
+std::string UsageLine() {
+    const TarvoGameInfo& game = DeclaredGame();
+    std::string line = std::string("usage: ") + game.name +
+                       " [--fullscreen | --window] [--scale N] [--mute] [--record FILE] [--settings FILE]";
+    for (const TarvoGameOption& option : game.options) line += " [" + Spelled(option) + "]";
+    return line + "\n";
+}
+
+// Every option, its help in a column; continuation lines line up under it.
+std::string OptionLines() {
+    const TarvoGameInfo& game = DeclaredGame();
+    std::vector<TarvoGameOption> all(std::begin(kEngineOptions), std::end(kEngineOptions));
+    all.insert(all.end(), game.options.begin(), game.options.end());
+    all.push_back({"--version", nullptr, "print the version and end"});
+    all.push_back({"--help, -h", nullptr, "show this text"});
+    size_t column = 15;
+    for (const TarvoGameOption& option : all) column = std::max(column, Spelled(option).size());
+    std::string text;
+    for (const TarvoGameOption& option : all) {
+        std::string spelled = Spelled(option);
+        spelled.resize(column, ' ');
+        std::string help = option.help != nullptr ? option.help : "";
+        for (size_t at = 0; (at = help.find("GAME", at)) != std::string::npos;) help.replace(at, 4, game.name);
+        for (size_t at = 0; (at = help.find('\n', at)) != std::string::npos; at += column + 5)
+            help.insert(at + 1, column + 4, ' ');
+        text += "  " + spelled + "  " + help + "\n";
+    }
+    return text;
+}
+
+std::string HelpText() {
+    std::string help = DeclaredGame().help;
+    if (!help.empty() && help.back() != '\n') help += '\n';
+    return UsageLine() + "\n" + help + "F11 or Alt+Enter toggles full screen, Escape quits.\n\n" + OptionLines() +
+           "\n"
+           "Options hold for this run only. Full screen, the window's scale, mute and the\n"
+           "key map are read from the settings file, and written to it when changed while\n"
+           "playing; the game writes debug.txt in the working folder.\n";
+}
 
 int Usage(const std::string& problem) {
-    std::fprintf(stderr, "tarvo: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "%s: %s\n%s", DeclaredGame().name, problem.c_str(), UsageLine().c_str());
     return 2;
 }
 
@@ -73,6 +112,12 @@ bool ParseScale(const char* text, int& scale) {
     return true;
 }
 
+const TarvoGameOption* GameOptionNamed(const std::string& name) {
+    for (const TarvoGameOption& option : DeclaredGame().options)
+        if (option.name != nullptr && name == option.name) return &option;
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,6 +127,12 @@ int main(int argc, char** argv) {
     bool mute = false;
     std::optional<bool> fullscreen;
     std::optional<std::string> settingsPath;
+    SetProgramPath(argc > 0 ? argv[0] : nullptr);
+    const TarvoGameInfo& game = DeclaredGame();
+    if (const std::string problem = GameNameProblem(); !problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+        return 2;
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -99,13 +150,24 @@ int main(int argc, char** argv) {
         } else if (option == "--fullscreen" || option == "--window") {
             fullscreen = option == "--fullscreen";
         } else if (option == "--version") {
-            std::printf("tarvo %s\n", TARVO_VERSION);
+            if (game.version[0] != '\0')
+                std::printf("%s %s\n", game.name, game.version);
+            else
+                std::printf("%s (Tarvo engine %s)\n", game.name, TARVO_VERSION);
             return 0;
         } else if (option == "--help" || option == "-h") {
-            std::printf("%s\n%s", kUsage, kHelp);
+            std::printf("%s", HelpText().c_str());
             return 0;
         } else if ((option == "--scale" || option == "--record" || option == "--settings") && !hasValue) {
             return Usage("option '" + option + "' needs a value");
+        } else if (const TarvoGameOption* own = GameOptionNamed(option)) {
+            if (own->value == nullptr) {
+                SetGameOption(own->name, "");
+            } else if (hasValue) {
+                SetGameOption(own->name, argv[++i]);
+            } else {
+                return Usage("option '" + option + "' needs a value");
+            }
         } else {
             return Usage("unknown option '" + option + "'");
         }
@@ -134,7 +196,10 @@ int main(int argc, char** argv) {
     // A window too big for the desktop would stay black: refused before
     // start when asked for here, the desktop's scale instead of the settings'.
     std::string why;
-    if (!platform::SdlScaleFits(*sdl, kGameWidth, kGameHeight, why)) {
+    // The engine makes the window one pixel smaller each way than asked.
+    const int width = (game.width > 0 ? game.width : kUndeclaredWidth) - 1;
+    const int height = (game.height > 0 ? game.height : kUndeclaredHeight) - 1;
+    if (!platform::SdlScaleFits(*sdl, width, height, why)) {
         if (scale > 0) return Usage(why);
         options.startupLog.push_back("Settings: " + settingsFile + ": scale " + std::to_string(options.scale) +
                                      " does not fit this desktop (" + why + "); the desktop's is used.");

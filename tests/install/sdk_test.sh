@@ -64,7 +64,12 @@ cp -r "$source/examples/showcase/Images" run/
    "$source/examples/showcase/expected.ppm" >/dev/null 2>run.err) || fail "pkg-config showcase: $(cat run/run.err)"
 compile move_picture tarvo "$source/examples/move_picture/move_picture.cpp" ||
   fail "pkg-config build of move_picture: $(head -5 move_picture.log)"
-[ "$(./move_picture --version)" = "tarvo $version" ] || fail "--version says '$(./move_picture --version)'"
+# A game that declares nothing is named after its program, never as the shooter.
+[ "$(./move_picture --version)" = "move_picture (Tarvo engine $version)" ] ||
+  fail "--version says '$(./move_picture --version)'"
+./move_picture --help >help.txt || fail "--help failed"
+[ "$(head -1 help.txt | cut -d' ' -f1-2)" = "usage: move_picture" ] || fail "--help begins '$(head -1 help.txt)'"
+grep -qi "shooter" help.txt && fail "--help speaks of the shooter: $(cat help.txt)"
 
 # A game without one of its two functions does not link, and the linker names it.
 printf '#include <tarvo/tarvo.h>\nvoid initialize() { Tarvo.Initialize(false, 64, 64); }\n' >no_run.cpp

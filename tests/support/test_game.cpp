@@ -1,9 +1,18 @@
 #include "tests/support/test_game.h"
 
+#include "base/game_info.h"
+
 namespace test_game {
 
 std::function<void()> onInitialize;
 std::function<void()> onRun;
+
+// The engine's tests stand in for the shooter, and are named as it is.
+void Declare() { TarvoGame standIn({.name = "tarvo", .title = "Tarvo", .windowTitle = ""}); }
+
+namespace {
+const bool declared = (Declare(), true);
+}  // namespace
 
 void Reset() {
     onInitialize = nullptr;

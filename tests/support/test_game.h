@@ -9,5 +9,7 @@ namespace test_game {
 extern std::function<void()> onInitialize;
 extern std::function<void()> onRun;
 void Reset();
+// Declares the stand-in game again (after a test declared another).
+void Declare();
 
 }  // namespace test_game

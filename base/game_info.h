@@ -1,0 +1,78 @@
+/// @file
+/// A game's description of itself: its program name, title, picture size,
+/// help, version and options of its own. A game declares it once, in the
+/// file that defines initialize() and run():
+///
+///     static const TarvoGame game({
+///         .name = "catch",
+///         .title = "Catch",
+///         .width = 480,
+///         .height = 360,
+///         .help = "Catch the falling gems: A and D move the paddle, Enter starts, P pauses, Q quits.",
+///         .version = "1.0",
+///     });
+///
+/// The engine takes from it the window's and the page's title, the message
+/// boxes' captions, `--help` and `--version`, the window-scale check made
+/// before the window exists, the settings file
+/// (`$XDG_CONFIG_HOME/<name>/settings.ini`) and an installed game's data
+/// folder (`share/<name>` beside its `bin`). The size given to
+/// `Tarvo.Initialize` is the one the window takes; the declared size serves
+/// the checks made before the window exists, and a difference is written to
+/// debug.txt. A game that declares nothing is named after its executable.
+#pragma once
+
+#include <span>
+#include <string>
+
+/// An option of the game's own on the command line, beside the engine's.
+struct TarvoGameOption {
+    const char* name = nullptr;   ///< as typed: "--level"
+    const char* value = nullptr;  ///< what it takes, for --help ("N"); null for an option without a value
+    const char* help = nullptr;   ///< one line for --help
+};
+
+struct TarvoGameInfo {
+    /// The program's name: letters, digits, '.', '-' and '_', starting with
+    /// a letter or digit. Names the settings and data folders and
+    /// `--version`. Default: the executable's name.
+    const char* name = nullptr;
+    /// What the player sees: the window's and page's title and the message
+    /// boxes' captions. Default: the name.
+    const char* title = nullptr;
+    /// The window's title when it differs from `title` ("" for none).
+    const char* windowTitle = nullptr;
+    /// The size the game gives `Tarvo.Initialize`; 0 x 0: not declared (the
+    /// checks made before the window exists then take 640 x 480).
+    int width = 0;
+    int height = 0;
+    /// One paragraph for `--help`: what the game is and its keys.
+    const char* help = nullptr;
+    /// For `--version`.
+    const char* version = nullptr;
+    /// Options of the game's own; read them with `GameOption`.
+    std::span<const TarvoGameOption> options = {};
+};
+
+/// Declares the game (one per program; a later one replaces an earlier one).
+/// `info` and everything it points to must outlive the program's run: string
+/// literals and static arrays.
+class TarvoGame {
+public:
+    explicit TarvoGame(const TarvoGameInfo& info);
+};
+
+/// The game's description, every default filled in.
+const TarvoGameInfo& DeclaredGame();
+/// Why the declared name cannot name a folder, or "" when it can.
+std::string GameNameProblem();
+/// The game's own option `name` as given on the command line: its value, ""
+/// for one without a value, or null when it was not given.
+const char* GameOption(const char* name);
+
+/// For the entry point: the executable's path (the name a game that declares
+/// none takes) and the game's options as parsed.
+void SetProgramPath(const char* path);
+void SetGameOption(const char* name, const char* value);
+/// For tests: forget the declaration and the options.
+void ResetDeclaredGame();
