@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "base/debug_log.h"
 #include "base/init_order.h"
@@ -15,8 +16,12 @@ KeyRecorder keyRecorder TARVO_INIT_ENGINE;
 
 namespace {
 
-constexpr int kGameKeys[6] = {platform::VK_SPACE, 'P', platform::VK_LEFT, platform::VK_UP, platform::VK_RIGHT,
-                              platform::VK_DOWN};
+// Every code a script can name; 0 and 255 are no keys.
+constexpr int kFirstKey = 1, kLastKey = 254;
+
+constexpr char kMadeByPrefix[] = "# recorded by ";
+// The maker's line within what a script reader takes.
+constexpr size_t kMaxMadeByChars = kKeyScriptMaxLineChars - (sizeof kMadeByPrefix - 1);
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
@@ -32,11 +37,22 @@ KeyRecorder::~KeyRecorder() {
     if (file != nullptr) std::fclose(file);
 }
 
-bool KeyRecorder::Start(const std::string& name, std::string& error) {
+bool KeyRecorder::Start(const std::string& name, std::string& error, std::string madeBy) {
     Stop();
     failed = false;
     if (name.empty()) {
         error = "a recording needs a file name, not an empty one";
+        return false;
+    }
+    // A line break would end the comment and start a line of keys.
+    for (const char c : madeBy) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            error = "the game's name for a recording has a control character";
+            return false;
+        }
+    }
+    if (madeBy.size() > kMaxMadeByChars) {
+        error = "the game's name for a recording is longer than " + std::to_string(kMaxMadeByChars) + " characters";
         return false;
     }
     // Checked now, before the program starts, so that a refusal comes first;
@@ -60,6 +76,7 @@ bool KeyRecorder::Start(const std::string& name, std::string& error) {
         return false;
     }
     path = name;
+    maker = std::move(madeBy);
     frame = 0;
     std::memset(held, 0, sizeof held);
     return true;
@@ -72,7 +89,9 @@ bool KeyRecorder::Create() {
         Fail("could not create");
         return false;
     }
-    return Write("# tarvo key recording: replay with tarvo-replay FILE FRAMES\n");
+    const std::string header = (maker.empty() ? "" : kMadeByPrefix + maker + "\n") +
+                               "# tarvo key recording: replay with tarvo-replay FILE FRAMES\n";
+    return Write(header.c_str());
 }
 
 bool KeyRecorder::Write(const char* text) {
@@ -99,11 +118,11 @@ void KeyRecorder::Sample() {
     if (path.empty()) return;
     if (file == nullptr && !Create()) return;
     std::string lines;
-    for (int i = 0; i < 6; ++i) {
-        const uint8_t now = Tarvo.IsKeyDown(kGameKeys[i]) ? 1 : 0;
-        if (now == held[i]) continue;
-        held[i] = now;
-        lines += FormatKeyEvent({frame, now != 0, kGameKeys[i]}) + "\n";
+    for (int key = kFirstKey; key <= kLastKey; ++key) {
+        const uint8_t now = Tarvo.IsKeyDown(key) ? 1 : 0;
+        if (now == held[key]) continue;
+        held[key] = now;
+        lines += FormatKeyEvent({frame, now != 0, key}) + "\n";
     }
     if (!lines.empty() && !Write(lines.c_str())) return;
     ++frame;

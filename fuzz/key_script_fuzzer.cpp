@@ -2,7 +2,8 @@
 // a file or standard input, a recording reads back, and the web page reads
 // from its address. Beyond what ASan and UBSan catch, it checks the reader's
 // promises: a refusal names its line, and every event it accepts is a frame
-// of 0 or more and a game key, and reads back as itself from its own line.
+// of 0 or more and a key code from 1 to 254 with a name, and reads back as
+// itself from its own line.
 //
 // To replay one file: key_script_fuzzer FILE (libFuzzer runs the given inputs once).
 #include <cstdint>
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!read && error.rfind("line ", 0) != 0) Broken("a refusal names no line", error);
     for (const KeyEvent& event : events) {
         if (event.frame < 0) Broken("negative frame", std::to_string(event.frame));
-        if (KeyScriptName(event.key) == nullptr) Broken("not a game key", std::to_string(event.key));
+        if (event.key < 1 || event.key > 254 || KeyScriptName(event.key) == nullptr)
+            Broken("not a key code from 1 to 254 with a name", std::to_string(event.key));
         const std::string line = FormatKeyEvent(event);
         std::istringstream again(line);
         std::vector<KeyEvent> back;

@@ -71,6 +71,7 @@ fi
 # Seeds for the key-script reader: the stored fights, and the forms a line takes.
 cp "$root"/tests/game/reference/*.keys "$out/key_script_seeds/"
 printf '# comment\n\n  \t\n0 down SPACE\r\n12 UP left\n2147483647 down p\n' >"$out/key_script_seeds/forms.keys"
+printf '0 down Return\n1 down ;\n1 down f24\n2 up 0x5b\n3 up \\\n' >"$out/key_script_seeds/names.keys"
 printf '0 down SPACE\n3 sideways UP\n' >"$out/key_script_seeds/refused.keys"
 
 # Seeds for the settings reader: a whole file, and one with a problem on each line.

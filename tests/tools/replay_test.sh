@@ -117,7 +117,7 @@ check_refused '-1 down UP\n' 'line 1:'
 check_refused '1 down\n' 'line 1:'
 check_refused '1 up UP extra\n' 'line 1:'
 # Control bytes in a refused word never reach the terminal.
-check_refused '0 down UP\n1 down \033[2J\033]0;x\007\n' 'line 2: the key is not one of'
+check_refused '0 down UP\n1 down \033[2J\033]0;x\007\n' 'line 2: the key is neither a key name'
 LC_ALL=C grep -q '[[:cntrl:]]' bad.err && fail "control bytes in '$(cat -v bad.err)'"
 # A file that never ends a line is refused, not read until memory runs out.
 timeout 60 "$tool" /dev/zero 1 >/dev/null 2>z.err
