@@ -48,13 +48,28 @@ const TarvoGameInfo& DeclaredGame() {
     return s.resolved;
 }
 
-std::string GameNameProblem() {
-    const std::string name = DeclaredGame().name;
+std::string GameDeclarationProblem() {
+    const TarvoGameInfo& game = DeclaredGame();
+    const std::string name = game.name;
     bool fine = name.size() <= 64;
     for (size_t i = 0; fine && i < name.size(); ++i) fine = NameCharacter(name[i], i == 0);
-    if (fine) return "";
-    return "the game's name '" + name.substr(0, 64) +
-           "' cannot name a folder: letters, digits, '.', '-' and '_', starting with a letter or digit";
+    if (!fine)
+        return "the game's name '" + name.substr(0, 64) +
+               "' cannot name a folder: letters, digits, '.', '-' and '_', starting with a letter or digit";
+    if (game.actions.size() > 32) return "the game declares more than 32 actions";
+    for (size_t i = 0; i < game.actions.size(); ++i) {
+        const TarvoAction& action = game.actions[i];
+        const std::string called = action.name != nullptr ? action.name : "";
+        if (called.empty()) return "action " + std::to_string(i + 1) + " has no name";
+        for (size_t k = 0; k < i; ++k)
+            if (game.actions[k].name != nullptr && called == game.actions[k].name)
+                return "two actions are called '" + called + "'";
+        if (action.key <= 0 || action.key >= 255) return "the action " + called + " reads no virtual key (1 to 254)";
+        if (action.keys == nullptr || action.keys[0] == '\0' ||
+            std::string(action.keys).find_first_not_of(", ") == std::string::npos)
+            return "the action " + called + " has no key at all";
+    }
+    return "";
 }
 
 const char* GameOption(const char* name) {

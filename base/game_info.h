@@ -32,6 +32,15 @@ struct TarvoGameOption {
     const char* help = nullptr;   ///< one line for --help
 };
 
+/// A named action of the game: the virtual key the game reads for it, and
+/// the keyboard keys that play it unless the player binds others in the
+/// settings file's `[keys]` (by SDL key name, comma-separated: "Left, A").
+struct TarvoAction {
+    const char* name = nullptr;  ///< in the settings file: "turn_left"
+    int key = 0;                 ///< what the game reads: platform::VK_LEFT
+    const char* keys = nullptr;  ///< the default keyboard keys: "Left, A"
+};
+
 struct TarvoGameInfo {
     /// The program's name: letters, digits, '.', '-' and '_', starting with
     /// a letter or digit. Names the settings and data folders and
@@ -50,6 +59,11 @@ struct TarvoGameInfo {
     const char* help = nullptr;
     /// For `--version`.
     const char* version = nullptr;
+    /// Actions the player may rebind (at most 32). With none, every key
+    /// arrives as itself.
+    std::span<const TarvoAction> actions = {};
+    /// M mutes and unmutes the sound (and is then no key of the game's).
+    bool muteKey = false;
     /// Options of the game's own; read them with `GameOption`.
     std::span<const TarvoGameOption> options = {};
 };
@@ -64,8 +78,10 @@ public:
 
 /// The game's description, every default filled in.
 const TarvoGameInfo& DeclaredGame();
-/// Why the declared name cannot name a folder, or "" when it can.
-std::string GameNameProblem();
+/// What is wrong with the declaration ("" when nothing): a name that cannot
+/// name a folder, an action without a name, a key or a default key. The
+/// entry point refuses to start such a game.
+std::string GameDeclarationProblem();
 /// The game's own option `name` as given on the command line: its value, ""
 /// for one without a value, or null when it was not given.
 const char* GameOption(const char* name);

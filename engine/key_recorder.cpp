@@ -89,8 +89,8 @@ bool KeyRecorder::Create() {
         Fail("could not create");
         return false;
     }
-    const std::string header = (maker.empty() ? "" : kMadeByPrefix + maker + "\n") +
-                               "# tarvo key recording: replay with tarvo-replay FILE FRAMES\n";
+    const std::string header =
+        (maker.empty() ? "" : kMadeByPrefix + maker + "\n") + "# a key script: FRAME down|up KEY, one key a line\n";
     return Write(header.c_str());
 }
 

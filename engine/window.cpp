@@ -134,8 +134,10 @@ intptr_t WindowsDX::WindowProc(platform::WindowHandle window, uint32_t message, 
             active = static_cast<int32_t>(wParam);
             break;
         case platform::WM_KEYDOWN:
-            // M mutes and unmutes; the repeats of a held key do not toggle it again.
-            if ((wParam & 0xFFu) == 'M' && keyState[static_cast<uint8_t>('M')] == 0) audio.ToggleMute();
+            // M mutes and unmutes in a game that asks for it; the repeats of a
+            // held key do not toggle it again.
+            if (DeclaredGame().muteKey && (wParam & 0xFFu) == 'M' && keyState[static_cast<uint8_t>('M')] == 0)
+                audio.ToggleMute();
             keyState[wParam & 0xFFu] = 1;
             break;
         case platform::WM_KEYUP:

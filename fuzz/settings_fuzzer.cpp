@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/game_info.h"
+#include "platform/platform.h"
 #include "platform/settings.h"
 
 namespace {
@@ -30,6 +32,14 @@ std::string KeyName(std::string_view name) {
     return "";
 }
 
+// A game with actions to bind and the mute key: the shooter's.
+const TarvoAction kActions[] = {
+    {"turn_left", platform::VK_LEFT, "Left, A"}, {"turn_right", platform::VK_RIGHT, "Right, D"},
+    {"thrust", platform::VK_UP, "Up, W"},        {"back", platform::VK_DOWN, "Down, S"},
+    {"fire", platform::VK_SPACE, "Space"},       {"pause", 'P', "P"},
+};
+const TarvoGame game({.name = "fuzz", .actions = kActions, .muteKey = true});
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (line.rfind("Settings: f.ini", 0) != 0) Broken("a problem names no file", line);
     if (read.scale < 0 || read.scale > 8) Broken("scale out of range", std::to_string(read.scale));
     std::vector<std::string> all;
-    for (int i = 0; i < platform::kGameKeyCount; ++i) {
-        for (const std::string& name : read.keys.Keys(static_cast<platform::GameKey>(i))) {
+    for (int i = 0; i < platform::GameKeyCount(); ++i) {
+        for (const std::string& name : read.keys.Keys(i)) {
             if (platform::KeyMap::Reserved(name)) Broken("a reserved key is bound", name);
             for (const std::string& other : all)
                 if (platform::SameKeyName(name, other)) Broken("a key plays two game keys", name);

@@ -1,39 +1,52 @@
 #include "platform/key_map.h"
 
+#include <algorithm>
 #include <cctype>
+#include <span>
 
+#include "base/game_info.h"
 #include "platform/platform.h"
 
 namespace platform {
 
 namespace {
 
-struct GameKeyInfo {
-    const char* name;
-    int virtualKey;
-    std::vector<std::string> defaults;
-};
-
-const GameKeyInfo& Info(GameKey key) {
-    static const GameKeyInfo info[kGameKeyCount] = {
-        {"turn_left", VK_LEFT, {"Left", "A"}}, {"turn_right", VK_RIGHT, {"Right", "D"}},
-        {"thrust", VK_UP, {"Up", "W"}},        {"back", VK_DOWN, {"Down", "S"}},
-        {"fire", VK_SPACE, {"Space"}},         {"pause", 'P', {"P"}},
-    };
-    return info[static_cast<int>(key)];
+std::span<const TarvoAction> Actions() {
+    std::span<const TarvoAction> actions = DeclaredGame().actions;
+    return actions.first(std::min<size_t>(actions.size(), kMaxGameKeys));
 }
 
 }  // namespace
 
-const char* GameKeyName(GameKey key) { return Info(key).name; }
+int GameKeyCount() { return static_cast<int>(Actions().size()); }
+
+const char* GameKeyName(GameKey key) {
+    return key >= 0 && key < GameKeyCount() && Actions()[key].name != nullptr ? Actions()[key].name : "";
+}
 
 std::optional<GameKey> GameKeyFromName(std::string_view name) {
-    for (int i = 0; i < kGameKeyCount; ++i)
-        if (name == Info(static_cast<GameKey>(i)).name) return static_cast<GameKey>(i);
+    for (int i = 0; i < GameKeyCount(); ++i)
+        if (!name.empty() && name == GameKeyName(i)) return i;
     return std::nullopt;
 }
 
-int GameKeyVirtualKey(GameKey key) { return Info(key).virtualKey; }
+int GameKeyVirtualKey(GameKey key) { return key >= 0 && key < GameKeyCount() ? Actions()[key].key : 0; }
+
+std::vector<std::string> GameKeyDefaults(GameKey key) {
+    std::vector<std::string> names;
+    if (key < 0 || key >= GameKeyCount() || Actions()[key].keys == nullptr) return names;
+    std::string_view list = Actions()[key].keys;
+    while (!list.empty()) {
+        const size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+        if (!item.empty()) names.emplace_back(item);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    return names;
+}
 
 bool SameKeyName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -44,12 +57,23 @@ bool SameKeyName(std::string_view a, std::string_view b) {
 }
 
 KeyMap::KeyMap() {
-    for (int i = 0; i < kGameKeyCount; ++i) bound[i] = Info(static_cast<GameKey>(i)).defaults;
+    for (int i = 0; i < GameKeyCount(); ++i) bound.push_back(GameKeyDefaults(i));
+}
+
+const std::vector<std::string>& KeyMap::Keys(GameKey key) const {
+    static const std::vector<std::string> none;
+    return key >= 0 && key < static_cast<int>(bound.size()) ? bound[static_cast<size_t>(key)] : none;
+}
+
+void KeyMap::Bind(GameKey key, std::vector<std::string> names) {
+    if (key < 0 || key >= kMaxGameKeys) return;
+    if (key >= static_cast<int>(bound.size())) bound.resize(static_cast<size_t>(key) + 1);
+    bound[static_cast<size_t>(key)] = std::move(names);
 }
 
 std::optional<GameKey> KeyMap::Lookup(std::string_view keyName) const {
     if (keyName.empty()) return std::nullopt;
-    for (int i = 0; i < kGameKeyCount; ++i)
+    for (size_t i = 0; i < bound.size(); ++i)
         for (const std::string& name : bound[i])
             if (SameKeyName(name, keyName)) return static_cast<GameKey>(i);
     return std::nullopt;
@@ -60,17 +84,19 @@ int KeyMap::VirtualKeyFor(std::string_view keyName, std::string_view positionNam
     std::optional<GameKey> key = Lookup(keyName);
     if (!key) key = Lookup(positionName);
     if (key) return GameKeyVirtualKey(*key);
-    for (int i = 0; i < kGameKeyCount; ++i)
-        if (naturalKey == GameKeyVirtualKey(static_cast<GameKey>(i))) return 0;
+    for (int i = 0; i < GameKeyCount(); ++i)
+        if (naturalKey == GameKeyVirtualKey(i)) return 0;
     return naturalKey;
 }
 
 bool KeyMap::Reserved(std::string_view keyName) {
-    return SameKeyName(keyName, "Escape") || SameKeyName(keyName, "F11") || SameKeyName(keyName, "M");
+    return SameKeyName(keyName, "Escape") || SameKeyName(keyName, "F11") ||
+           (DeclaredGame().muteKey && SameKeyName(keyName, "M"));
 }
 
 bool KeyMap::operator==(const KeyMap& other) const {
-    for (int i = 0; i < kGameKeyCount; ++i) {
+    if (bound.size() != other.bound.size()) return false;
+    for (size_t i = 0; i < bound.size(); ++i) {
         if (bound[i].size() != other.bound[i].size()) return false;
         for (size_t k = 0; k < bound[i].size(); ++k)
             if (!SameKeyName(bound[i][k], other.bound[i][k])) return false;

@@ -24,6 +24,7 @@
 // atomically (file/replace_file.h).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -53,10 +54,10 @@ Settings ParseSettings(std::string_view text, const std::string& fileName, const
 std::string FormatSettings(const Settings& settings);
 
 // The items of a file, one bit each, for saying which ones a save writes.
-using SettingItems = unsigned;
-constexpr SettingItems kSettingFullscreen = 1u << 0;
-constexpr SettingItems kSettingScale = 1u << 1;
-constexpr SettingItems kSettingMute = 1u << 2;
+using SettingItems = uint64_t;  // 3 + kMaxGameKeys bits
+constexpr SettingItems kSettingFullscreen = SettingItems{1} << 0;
+constexpr SettingItems kSettingScale = SettingItems{1} << 1;
+constexpr SettingItems kSettingMute = SettingItems{1} << 2;
 SettingItems SettingItemOf(GameKey key);
 // The items whose values differ.
 SettingItems ChangedSettingItems(const Settings& before, const Settings& after);

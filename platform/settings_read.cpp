@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "base/game_info.h"
 #include "base/quoted.h"
 #include "platform/settings.h"
 #include "platform/settings_text.h"
@@ -49,7 +50,7 @@ public:
             if (!empty) break;
             const KeyMap defaults;
             int latest = 0;
-            GameKey taker = GameKey::Fire;
+            GameKey taker = 0;
             for (const auto& [key, line] : named)
                 for (const std::string& name : defaults.Keys(*empty))
                     if (line > latest && Holds(settings.keys.Keys(key), name)) {
@@ -134,7 +135,8 @@ private:
                 Problem(number,
                         item.empty() ? "an empty key name; skipped" : "no key is called" + Quoted(item) + "; skipped");
             } else if (KeyMap::Reserved(canonical)) {
-                Problem(number, canonical + " keeps its own job (Escape quits, F11 full screen, M mute); skipped");
+                Problem(number, canonical + " keeps its own job (Escape quits, F11 full screen" +
+                                    (DeclaredGame().muteKey ? ", M mute" : "") + "); skipped");
             } else if (const auto other = BoundTo(canonical, names, key)) {
                 Problem(number, canonical + " is already bound to " + GameKeyName(*other) + "; skipped");
             } else {
@@ -161,8 +163,7 @@ private:
     // keeps the defaults that none of those took.
     void Settle(KeyMap& keys) const {
         const KeyMap defaults;
-        for (int i = 0; i < kGameKeyCount; ++i) {
-            const auto key = static_cast<GameKey>(i);
+        for (GameKey key = 0; key < GameKeyCount(); ++key) {
             if (named.count(key) != 0) continue;
             std::vector<std::string> kept;
             for (const std::string& name : defaults.Keys(key)) {
@@ -178,8 +179,8 @@ private:
     std::optional<GameKey> LeftWithoutKeys() const {
         KeyMap keys = settings.keys;
         Settle(keys);
-        for (int i = 0; i < kGameKeyCount; ++i)
-            if (keys.Keys(static_cast<GameKey>(i)).empty()) return static_cast<GameKey>(i);
+        for (GameKey key = 0; key < GameKeyCount(); ++key)
+            if (keys.Keys(key).empty()) return key;
         return std::nullopt;
     }
 

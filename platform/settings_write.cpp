@@ -15,24 +15,26 @@ namespace platform {
 using namespace settings_text;
 
 std::string FormatSettings(const Settings& settings) {
-    std::string text =
-        "# Tarvo's settings. The game writes this file when a setting is changed while\n"
-        "# playing (F11 or Alt+Enter, M, resizing the window); it may be edited by hand.\n"
-        "\n[window]\n"
-        "# yes: the whole screen; no: a window\n"
-        "fullscreen = " +
-        std::string(settings.fullscreen ? "yes" : "no") +
-        "\n"
-        "# the window's whole scale, 1 to 8; left out, the largest that suits the desktop\n";
+    const bool muteKey = DeclaredGame().muteKey;
+    std::string text = "# " + std::string(DeclaredGame().title) +
+                       "'s settings. The game writes this file when a setting is changed while\n"
+                       "# playing (F11 or Alt+Enter, " +
+                       (muteKey ? "M, " : "") +
+                       "resizing the window); it may be edited by hand.\n"
+                       "\n[window]\n"
+                       "# yes: the whole screen; no: a window\n"
+                       "fullscreen = " +
+                       std::string(settings.fullscreen ? "yes" : "no") +
+                       "\n"
+                       "# the window's whole scale, 1 to 8; left out, the largest that suits the desktop\n";
     text += settings.scale > 0 ? "scale = " + std::to_string(settings.scale) + "\n" : "# scale = 2\n";
     text += "\n[sound]\nmute = " + std::string(settings.mute ? "yes" : "no") + "\n";
-    text +=
-        "\n[keys]\n"
-        "# SDL key names, comma-separated; Escape (quit), F11 and M cannot be bound\n";
-    for (int i = 0; i < kGameKeyCount; ++i) {
-        const auto key = static_cast<GameKey>(i);
+    if (GameKeyCount() == 0) return text;
+    text += "\n[keys]\n# SDL key names, comma-separated; Escape (quit), F11" + std::string(muteKey ? " and M" : "") +
+            " cannot be bound\n";
+    for (GameKey key = 0; key < GameKeyCount(); ++key) {
         const std::vector<std::string>& names = settings.keys.Keys(key);
-        // Its default keys all went to other game keys: nothing to name.
+        // Its default keys all went to other actions: nothing to name.
         if (names.empty()) {
             text += "# " + std::string(GameKeyName(key)) + ": no key\n";
             continue;
@@ -55,9 +57,9 @@ Item ItemAt(int index) {
     if (index == 0) return {"window", "fullscreen"};
     if (index == 1) return {"window", "scale"};
     if (index == 2) return {"sound", "mute"};
-    return {"keys", GameKeyName(static_cast<GameKey>(index - 3))};
+    return {"keys", GameKeyName(index - 3)};
 }
-constexpr int kItemCount = 3 + kGameKeyCount;
+int ItemCount() { return 3 + GameKeyCount(); }
 
 // An item's value as the file writes it; "" where the file cannot say it
 // (the desktop's scale, a game key with no key): such an item is left out.
@@ -66,8 +68,7 @@ std::string ItemValue(const Settings& settings, int index) {
     if (index == 1) return settings.scale > 0 ? std::to_string(settings.scale) : "";
     if (index == 2) return settings.mute ? "yes" : "no";
     std::string value;
-    for (const std::string& name : settings.keys.Keys(static_cast<GameKey>(index - 3)))
-        value += (value.empty() ? "" : ", ") + name;
+    for (const std::string& name : settings.keys.Keys(index - 3)) value += (value.empty() ? "" : ", ") + name;
     return value;
 }
 
@@ -136,12 +137,12 @@ void SetItem(std::vector<std::string>& lines, const Item& item, const std::strin
 
 SettingItems ChangedSettingItems(const Settings& before, const Settings& after) {
     SettingItems changed = 0;
-    for (int i = 0; i < kItemCount; ++i)
+    for (int i = 0; i < ItemCount(); ++i)
         if (ItemValue(before, i) != ItemValue(after, i)) changed |= SettingItems{1} << i;
     return changed;
 }
 
-SettingItems SettingItemOf(GameKey key) { return SettingItems{1} << (3 + static_cast<int>(key)); }
+SettingItems SettingItemOf(GameKey key) { return SettingItems{1} << (3 + key); }
 
 std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed) {
     // Kept as it was, out of the way of the first line's header.
@@ -156,7 +157,7 @@ std::string UpdateSettingsText(std::string_view text, const Settings& settings, 
     }
     // New lines end as the file's first line does.
     const std::string cr = !lines.empty() && !lines[0].empty() && lines[0].back() == '\r' ? "\r" : "";
-    for (int i = 0; i < kItemCount; ++i)
+    for (int i = 0; i < ItemCount(); ++i)
         if ((changed >> i) & 1u) SetItem(lines, ItemAt(i), ItemValue(settings, i), cr);
     std::string updated(marked ? kByteOrderMark : "");
     for (const std::string& line : lines) updated += line + "\n";

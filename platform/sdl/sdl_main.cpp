@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "base/debug_log.h"
 #include "base/game_info.h"
 #include "engine/audio.h"
 #include "engine/key_recorder.h"
@@ -129,8 +130,10 @@ int main(int argc, char** argv) {
     std::optional<std::string> settingsPath;
     SetProgramPath(argc > 0 ? argv[0] : nullptr);
     const TarvoGameInfo& game = DeclaredGame();
-    if (const std::string problem = GameNameProblem(); !problem.empty()) {
-        std::fprintf(stderr, "%s\n", problem.c_str());
+    // A fault of the game's making: said where its developer looks, before any window.
+    if (const std::string problem = GameDeclarationProblem(); !problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", game.name, problem.c_str());
+        debugLog.Write(("Game: " + problem + ".\n").c_str(), debugTail);
         return 2;
     }
     for (int i = 1; i < argc; ++i) {
@@ -208,7 +211,8 @@ int main(int argc, char** argv) {
         sdl = platform::CreateSdlPlatform(options);
     }
     std::string error;
-    if (record && !keyRecorder.Start(recordPath, error)) return Usage(error);
+    const std::string madeBy = std::string(game.name) + (game.version[0] != '\0' ? " " : "") + game.version;
+    if (record && !keyRecorder.Start(recordPath, error, madeBy)) return Usage(error);
 
     platform::SetCurrent(sdl.get());
     audio.OnMuteChanged([&sdl](bool muted) { platform::SdlMuteChanged(*sdl, muted); });

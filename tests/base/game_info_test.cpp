@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/audio.h"
+#include "platform/key_map.h"
 #include "platform/settings.h"
 #include "tests/support/engine_fixture.h"
 
@@ -50,10 +52,10 @@ TEST_F(GameInfoTest, ANameMustNameAFolderOfItsOwn) {
                          Case{".hidden", false}, Case{"a/b", false}, Case{"a b", false}, Case{"-x", false},
                          Case{"\xC3\xA9t\xC3\xA9", false}}) {
         TarvoGame declared({.name = c.name});
-        EXPECT_EQ(GameNameProblem().empty(), c.fine) << c.name;
+        EXPECT_EQ(GameDeclarationProblem().empty(), c.fine) << c.name;
     }
     TarvoGame longName({.name = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"});
-    EXPECT_NE(GameNameProblem(), "");
+    EXPECT_NE(GameDeclarationProblem(), "");
 }
 
 TEST_F(GameInfoTest, TheGamesOptionsAsGiven) {
@@ -95,6 +97,73 @@ TEST_F(GameInfoTest, TheEngineSpeaksAsTheGame) {
         setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
+}
+
+// With no actions declared every key is the game's own: W is 'W', M is 'M'
+// and mutes nothing, and the settings file has no [keys].
+TEST_F(GameInfoTest, WithoutActionsEveryKeyArrivesAsItself) {
+    TarvoGame declared({.name = "catch", .title = "Catch"});
+    const platform::KeyMap keys;
+    for (const auto& [name, code] : {std::pair{"W", 'W'}, {"A", 'A'}, {"Space", platform::VK_SPACE}, {"M", 'M'}})
+        EXPECT_EQ(keys.VirtualKeyFor(name, name, code), code) << name;
+    EXPECT_FALSE(platform::KeyMap::Reserved("M"));
+    EXPECT_TRUE(platform::KeyMap::Reserved("F11"));
+    const std::string text = platform::FormatSettings(platform::Settings{});
+    EXPECT_EQ(text.rfind("# Catch's settings. The game writes this file when a setting is changed while\n"
+                         "# playing (F11 or Alt+Enter, resizing the window); it may be edited by hand.\n",
+                         0),
+              0u)
+        << text;
+    EXPECT_EQ(text.find("[keys]"), std::string::npos);
+
+    StartWindowed(480, 360);
+    Tarvo.WindowProc(Tarvo.windowHandle, platform::WM_KEYDOWN, 'M', 0);
+    EXPECT_FALSE(audio.Muted());
+    EXPECT_EQ(Tarvo.IsKeyDown('M'), 1);
+}
+
+// A game's own actions: its keys play them, the action's own key alone does
+// not, and the player's file binds them by the declared names.
+TEST_F(GameInfoTest, DeclaredActionsAreBoundByName) {
+    static const TarvoAction actions[] = {{"jump", platform::VK_SPACE, "J, Up"}, {"duck", 'S', "Down"}};
+    TarvoGame declared({.name = "hop", .actions = actions});
+    const platform::KeyMap keys;
+    EXPECT_EQ(keys.VirtualKeyFor("J", "J", 'J'), platform::VK_SPACE);
+    EXPECT_EQ(keys.VirtualKeyFor("Up", "Up", platform::VK_UP), platform::VK_SPACE);
+    EXPECT_EQ(keys.VirtualKeyFor("Space", "Space", platform::VK_SPACE), 0);
+    EXPECT_EQ(keys.VirtualKeyFor("Down", "Down", platform::VK_DOWN), 'S');
+    EXPECT_EQ(keys.VirtualKeyFor("A", "A", 'A'), 'A');
+
+    std::vector<std::string> problems;
+    const auto name = [](std::string_view n) { return std::string(n); };
+    const platform::Settings read =
+        platform::ParseSettings("[keys]\njump = K\nthrust = W\n", "hop.ini", name, problems);
+    EXPECT_EQ(read.keys.Keys(0), (std::vector<std::string>{"K"}));
+    EXPECT_EQ(read.keys.Keys(1), (std::vector<std::string>{"Down"}));
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "Settings: hop.ini line 3: unknown setting 'thrust' in [keys]; ignored");
+    EXPECT_EQ(platform::FormatSettings(read).substr(platform::FormatSettings(read).find("[keys]")),
+              "[keys]\n# SDL key names, comma-separated; Escape (quit), F11 cannot be bound\njump = K\nduck = Down\n");
+}
+
+TEST_F(GameInfoTest, ADeclarationThatCannotBePlayedIsRefused) {
+    struct Case {
+        TarvoAction actions[2];
+        const char* problem;
+    };
+    for (const Case& c : {
+             Case{{{"jump", 'J', "J"}, {"duck", 'D', ""}}, "the action duck has no key at all"},
+             Case{{{"jump", 'J', "J"}, {"duck", 'D', " , "}}, "the action duck has no key at all"},
+             Case{{{"jump", 'J', "J"}, {"duck", 'D', nullptr}}, "the action duck has no key at all"},
+             Case{{{"jump", 'J', "J"}, {"", 'D', "D"}}, "action 2 has no name"},
+             Case{{{"jump", 'J', "J"}, {"jump", 'D', "D"}}, "two actions are called 'jump'"},
+             Case{{{"jump", 0, "J"}, {"duck", 'D', "D"}}, "the action jump reads no virtual key (1 to 254)"},
+             Case{{{"jump", 255, "J"}, {"duck", 'D', "D"}}, "the action jump reads no virtual key (1 to 254)"},
+             Case{{{"jump", 'J', "J"}, {"duck", 'D', "D"}}, ""},
+         }) {
+        TarvoGame declared({.name = "hop", .actions = c.actions});
+        EXPECT_EQ(GameDeclarationProblem(), c.problem);
+    }
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(KeyRecorderTest, TheMessageLoopRecordsWhatEachRunCallWillRead) {
     keyRecorder.Stop();
     EXPECT_FALSE(keyRecorder.Failed());
     EXPECT_EQ(Read("session.keys"),
-              "# tarvo key recording: replay with tarvo-replay FILE FRAMES\n"
+              "# a key script: FRAME down|up KEY, one key a line\n"
               "0 down SPACE\n2 up SPACE\n3 down UP\n5 down LEFT\n5 down P\n7 up UP\n");
 }
 
@@ -81,7 +81,7 @@ TEST_F(KeyRecorderTest, RecordsEveryKeyInCodeOrderUnderTheLineNamingTheGame) {
     const std::string recording = Read("made.keys");
     EXPECT_EQ(recording,
               "# recorded by Starfield 2.1\n"
-              "# tarvo key recording: replay with tarvo-replay FILE FRAMES\n"
+              "# a key script: FRAME down|up KEY, one key a line\n"
               "0 down ENTER\n0 down A\n0 down D\n1 up A\n1 down ;\n2 down 0x5B\n3 up ENTER\n3 up 0x5B\n3 up ;\n");
 
     // The reader takes it back, the header as comments.
@@ -162,8 +162,7 @@ TEST_F(KeyRecorderTest, AWriteThatFailsIsSaidAndStopsTheRecording) {
     // Everything up to the failure was kept, and the debug log says it too.
     const std::string kept = Read("full.keys");
     EXPECT_EQ(kept.size(), 300u);
-    EXPECT_EQ(kept.rfind("# tarvo key recording: replay with tarvo-replay FILE FRAMES\n0 down SPACE\n1 up SPACE\n", 0),
-              0u);
+    EXPECT_EQ(kept.rfind("# a key script: FRAME down|up KEY, one key a line\n0 down SPACE\n1 up SPACE\n", 0), 0u);
     EXPECT_NE(ReadLog().find("tarvo: could not write the recording full.keys: File too large; recording stopped\n"),
               std::string::npos)
         << ReadLog();

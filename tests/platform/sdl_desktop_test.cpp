@@ -16,6 +16,7 @@
 
 #include "engine/debug_log.h"
 #include "platform/sdl/sdl_platform.h"
+#include "tests/support/test_game.h"
 
 namespace platform {
 namespace {
@@ -97,7 +98,7 @@ protected:
 using Lines = std::vector<std::string>;
 
 TEST_F(SdlDesktopTest, KeysReachTheGameThroughTheKeyMap) {
-    options.keys.Bind(GameKey::Fire, {"Return"});
+    options.keys.Bind(ShooterKey::Fire, {"Return"});
     Open();
     Key(SDLK_w, SDL_SCANCODE_W, true);
     Key(SDLK_UP, SDL_SCANCODE_UP, true);

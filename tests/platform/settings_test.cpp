@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "platform/sdl/sdl_platform.h"
+#include "tests/support/test_game.h"
 
 namespace platform {
 namespace {
@@ -45,11 +46,11 @@ TEST(Settings, GoodFilesAreReadWhole) {
     expected.fullscreen = true;
     expected.scale = 3;
     expected.mute = true;
-    expected.keys.Bind(GameKey::Fire, {"Return", "Right Ctrl"});
-    expected.keys.Bind(GameKey::Thrust, {"I"});
+    expected.keys.Bind(ShooterKey::Fire, {"Return", "Right Ctrl"});
+    expected.keys.Bind(ShooterKey::Thrust, {"I"});
     EXPECT_EQ(read, expected);
-    EXPECT_EQ(read.keys.Keys(GameKey::Fire), (Lines{"Return", "Right Ctrl"})) << "names spelt as SDL spells them";
-    EXPECT_EQ(read.keys.Keys(GameKey::TurnLeft), (Lines{"Left", "A"}));
+    EXPECT_EQ(read.keys.Keys(ShooterKey::Fire), (Lines{"Return", "Right Ctrl"})) << "names spelt as SDL spells them";
+    EXPECT_EQ(read.keys.Keys(ShooterKey::TurnLeft), (Lines{"Left", "A"}));
 
     EXPECT_EQ(Parse("", problems), Defaults());
     EXPECT_EQ(problems, Lines{});
@@ -95,10 +96,10 @@ TEST(Settings, AKeyPlaysOneGameKeyOnly) {
     const Settings read = Parse("[keys]\nfire = W, w\nturn_left = Up\nback = Up, S\nthrust = I\n", problems);
     EXPECT_EQ(problems, (Lines{"Settings: s.ini line 2: W is already bound to fire; skipped",
                                "Settings: s.ini line 4: Up is already bound to turn_left; skipped"}));
-    EXPECT_EQ(read.keys.Keys(GameKey::Fire), Lines{"W"});
-    EXPECT_EQ(read.keys.Keys(GameKey::TurnLeft), Lines{"Up"});
-    EXPECT_EQ(read.keys.Keys(GameKey::Back), Lines{"S"});
-    EXPECT_EQ(read.keys.Keys(GameKey::Thrust), Lines{"I"});
+    EXPECT_EQ(read.keys.Keys(ShooterKey::Fire), Lines{"W"});
+    EXPECT_EQ(read.keys.Keys(ShooterKey::TurnLeft), Lines{"Up"});
+    EXPECT_EQ(read.keys.Keys(ShooterKey::Back), Lines{"S"});
+    EXPECT_EQ(read.keys.Keys(ShooterKey::Thrust), Lines{"I"});
 }
 
 // Judged on the whole file: a later line may give the game key another key.
@@ -112,10 +113,12 @@ TEST(Settings, ALineThatLeavesAGameKeyWithNoKeyIsSkipped) {
         {"[keys]\nthrust = Space\n",
          {},
          {"Settings: s.ini line 2: thrust would leave fire with no key; skipped, its default is kept"}},
-        {"[keys]\nthrust = Space\nfire = Return\n", {{GameKey::Thrust, {"Space"}}, {GameKey::Fire, {"Return"}}}, {}},
+        {"[keys]\nthrust = Space\nfire = Return\n",
+         {{ShooterKey::Thrust, {"Space"}}, {ShooterKey::Fire, {"Return"}}},
+         {}},
         // The later of the two lines that took thrust's keys goes.
         {"[keys]\nfire = W\nturn_left = Up\n",
-         {{GameKey::Fire, {"W"}}, {GameKey::Thrust, {"Up"}}},
+         {{ShooterKey::Fire, {"W"}}, {ShooterKey::Thrust, {"Up"}}},
          {"Settings: s.ini line 3: turn_left would leave thrust with no key; skipped, its default is kept"}},
         // Pause, back on its default, would find P taken in turn.
         {"[keys]\npause = Space\nthrust = P\n",
@@ -162,10 +165,10 @@ TEST(Settings, WrittenTextReadsBackTheSame) {
     changed.fullscreen = true;
     changed.scale = 2;
     changed.mute = true;
-    changed.keys.Bind(GameKey::Pause, {"Pause", "Keypad 5"});
+    changed.keys.Bind(ShooterKey::Pause, {"Pause", "Keypad 5"});
     // Thrust's W went to fire.
-    changed.keys.Bind(GameKey::Fire, {"W", "Return"});
-    changed.keys.Bind(GameKey::Thrust, {"Up"});
+    changed.keys.Bind(ShooterKey::Fire, {"W", "Return"});
+    changed.keys.Bind(ShooterKey::Thrust, {"Up"});
     for (const Settings& settings : {Defaults(), changed}) {
         Lines problems;
         EXPECT_EQ(Parse(FormatSettings(settings), problems), settings) << FormatSettings(settings);
@@ -235,7 +238,7 @@ TEST(Settings, ASaveKeepsThePlayersFileItsLinkAndItsMode) {
     bool mayWrite = false;
     Settings settings = LoadSettings("config/tarvo/settings.ini", SdlKeyName, problems, mayWrite);
     ASSERT_TRUE(mayWrite);
-    EXPECT_EQ(settings.keys.Keys(GameKey::Fire), Lines{"Return"});
+    EXPECT_EQ(settings.keys.Keys(ShooterKey::Fire), Lines{"Return"});
     settings.fullscreen = true;
     std::string why;
     ASSERT_TRUE(SaveSettings("config/tarvo/settings.ini", settings, kSettingFullscreen, why)) << why;
@@ -290,11 +293,11 @@ TEST(Settings, ASaveRewritesOnlyTheChangedItems) {
     settings.fullscreen = true;
     settings.scale = 3;
     settings.mute = true;
-    settings.keys.Bind(GameKey::Fire, {"Return", "Space"});
+    settings.keys.Bind(ShooterKey::Fire, {"Return", "Space"});
     const Case cases[] = {
         {"in place, the rest as it stood",
          "# mine\n[window]\n  fullscreen=no\n[video]\nscale = 1\n[keys]\nfire = Spcae, Return\nfire = X\n",
-         kSettingFullscreen | SettingItemOf(GameKey::Fire),
+         kSettingFullscreen | SettingItemOf(ShooterKey::Fire),
          "# mine\n[window]\n  fullscreen=yes\n[video]\nscale = 1\n[keys]\nfire = Return, Space\nfire = X\n"},
         {"at the end of its section, before the next one's comment",
          "[window]\nfullscreen = no\n# the window's scale\n# scale = 2\n\n# sound\n[sound]\nmute = no\n", kSettingScale,
@@ -366,7 +369,7 @@ TEST(Settings, TheReadmesExampleReadsWithoutAProblem) {
     const Settings read = ParseSettings(example, "README", SdlKeyName, problems);
     EXPECT_EQ(problems, Lines{}) << example;
     EXPECT_EQ(read.scale, 2);
-    EXPECT_EQ(read.keys.Keys(GameKey::Fire), (Lines{"Space", "Return"}));
+    EXPECT_EQ(read.keys.Keys(ShooterKey::Fire), (Lines{"Space", "Return"}));
 }
 
 class SettingsPath : public testing::Test {
