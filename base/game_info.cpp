@@ -34,6 +34,12 @@ bool NameCharacter(char c, bool first) {
     return alnum || (!first && (c == '.' || c == '-' || c == '_'));
 }
 
+bool ValidName(std::string_view name) {
+    bool fine = !name.empty() && name.size() <= 64;
+    for (size_t i = 0; fine && i < name.size(); ++i) fine = NameCharacter(name[i], i == 0);
+    return fine;
+}
+
 }  // namespace
 
 TarvoGame::TarvoGame(const TarvoGameInfo& info) {
@@ -48,12 +54,18 @@ const TarvoGameInfo& DeclaredGame() {
     return s.resolved;
 }
 
+bool ValidGameSetting(std::string_view name, std::string_view value) {
+    if (!ValidName(name) || value.size() > 1000) return false;
+    if (!value.empty() && (value.front() == ' ' || value.back() == ' ')) return false;
+    for (const char c : value)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
 std::string GameDeclarationProblem() {
     const TarvoGameInfo& game = DeclaredGame();
     const std::string name = game.name;
-    bool fine = name.size() <= 64;
-    for (size_t i = 0; fine && i < name.size(); ++i) fine = NameCharacter(name[i], i == 0);
-    if (!fine)
+    if (!ValidName(name))
         return "the game's name '" + name.substr(0, 64) +
                "' cannot name a folder: letters, digits, '.', '-' and '_', starting with a letter or digit";
     if (game.actions.size() > 32) return "the game declares more than 32 actions";

@@ -24,6 +24,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 /// An option of the game's own on the command line, beside the engine's.
 struct TarvoGameOption {
@@ -82,6 +83,10 @@ const TarvoGameInfo& DeclaredGame();
 /// name a folder, an action without a name, a key or a default key. The
 /// entry point refuses to start such a game.
 std::string GameDeclarationProblem();
+/// Whether a game setting may be called `name` (what a game's name may be)
+/// and hold `value` (one line of at most 1000 bytes, no control characters,
+/// no space at either end), so that the settings file reads it back as it is.
+bool ValidGameSetting(std::string_view name, std::string_view value);
 /// The game's own option `name` as given on the command line: its value, ""
 /// for one without a value, or null when it was not given.
 const char* GameOption(const char* name);

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace platform {
@@ -350,6 +351,27 @@ public:
     /// so that nothing clicks.
     virtual void StopSound(int) {}
     virtual void StopAllSounds() {}
+
+    // --- The game's own settings ----------------------------------------------
+    /// Items a game keeps between runs (a best score), by name. A backend
+    /// with a settings file keeps them there; this one keeps them for the
+    /// run only. Reading: false when the item was never set.
+    virtual bool ReadGameSetting(const std::string& name, std::string& value) {
+        auto it = gameSettings.find(name);
+        if (it == gameSettings.end()) return false;
+        value = it->second;
+        return true;
+    }
+    /// Sets and keeps the item; false (with the reason in `why`) when it
+    /// could not be kept beyond the run.
+    virtual bool WriteGameSetting(const std::string& name, const std::string& value, std::string& why) {
+        gameSettings[name] = value;
+        why.clear();
+        return true;
+    }
+
+protected:
+    std::map<std::string, std::string> gameSettings;
 };
 
 /// The platform in use. Set once before the engine starts; not owned.

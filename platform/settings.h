@@ -9,6 +9,8 @@
 //   mute = no
 //   [keys]
 //   thrust = Up, W
+//   [game]
+//   best = 120
 //
 // Reading never fails: whatever cannot be read keeps its default and is
 // named, with the file and the line, in one problem line each (a line that
@@ -26,6 +28,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +43,8 @@ struct Settings {
     int scale = 0;  // 0: chosen for the desktop
     bool mute = false;
     KeyMap keys;
+    // The game's own items, [game] in the file.
+    std::map<std::string, std::string> game;
 
     bool operator==(const Settings& other) const = default;
 };
@@ -67,7 +73,9 @@ SettingItems ChangedSettingItems(const Settings& before, const Settings& after);
 // first line in place, or goes at the end of its section (the section added at
 // the end when absent); one the file cannot say (the desktop's scale, a game
 // key with no key) loses its line. Lines end in '\n' afterwards.
-std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed);
+// `gameItems`: the game's own items to write too.
+std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed,
+                               const std::set<std::string>& gameItems = {});
 
 // Reads the file: a missing, unreadable or oversized one gives the defaults
 // and one problem. `mayWrite` is false when the file exists but could not be
@@ -79,7 +87,8 @@ Settings LoadSettings(const std::string& path, const KeyNameCheck& keyName, std:
 // the whole settings into a new file, making its folder (and the folders
 // above) if needed. A file that cannot be read whole or is read-only is left
 // alone. False with the reason.
-bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why);
+bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why,
+                  const std::set<std::string>& gameItems = {});
 
 // Where the game's settings live: $XDG_CONFIG_HOME/<name>/settings.ini, or
 // $HOME/.config/<name>/settings.ini when that is unset or empty, <name> being

@@ -117,6 +117,11 @@ public:
                 Problem(number, "mute takes yes or no; no is kept");
         } else if (section == "keys" && GameKeyFromName(name)) {
             Keys(number, *GameKeyFromName(name), value);
+        } else if (section == "game") {
+            if (ValidGameSetting(name, value))
+                settings.game[std::string(name)] = std::string(value);
+            else
+                Problem(number, "the game's setting" + Quoted(name) + " cannot be read; ignored");
         } else {
             Problem(number, "unknown setting" + Quoted(name) + " in [" + section + "]; ignored");
         }

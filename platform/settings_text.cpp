@@ -15,7 +15,7 @@ std::string_view Trim(std::string_view s) {
 std::optional<std::string> SectionHeader(std::string_view line) {
     if (line.empty() || line.front() != '[') return std::nullopt;
     const std::string_view name = line.back() == ']' ? Trim(line.substr(1, line.size() - 2)) : "";
-    return name == "window" || name == "sound" || name == "keys" ? std::string(name) : "";
+    return name == "window" || name == "sound" || name == "keys" || name == "game" ? std::string(name) : "";
 }
 
 FileRead ReadSettingsFile(const std::string& path, std::string& text, std::string& why) {

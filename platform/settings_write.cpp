@@ -14,6 +14,28 @@ namespace platform {
 
 using namespace settings_text;
 
+namespace {
+
+std::string FormatKeys(const Settings& settings, bool muteKey) {
+    std::string text;
+    text += "\n[keys]\n# SDL key names, comma-separated; Escape (quit), F11" + std::string(muteKey ? " and M" : "") +
+            " cannot be bound\n";
+    for (GameKey key = 0; key < GameKeyCount(); ++key) {
+        const std::vector<std::string>& names = settings.keys.Keys(key);
+        // Its default keys all went to other actions: nothing to name.
+        if (names.empty()) {
+            text += "# " + std::string(GameKeyName(key)) + ": no key\n";
+            continue;
+        }
+        text += GameKeyName(key) + std::string(" =");
+        for (size_t k = 0; k < names.size(); ++k) text += (k == 0 ? " " : ", ") + names[k];
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string FormatSettings(const Settings& settings) {
     const bool muteKey = DeclaredGame().muteKey;
     std::string text = "# " + std::string(DeclaredGame().title) +
@@ -29,19 +51,10 @@ std::string FormatSettings(const Settings& settings) {
                        "# the window's whole scale, 1 to 8; left out, the largest that suits the desktop\n";
     text += settings.scale > 0 ? "scale = " + std::to_string(settings.scale) + "\n" : "# scale = 2\n";
     text += "\n[sound]\nmute = " + std::string(settings.mute ? "yes" : "no") + "\n";
-    if (GameKeyCount() == 0) return text;
-    text += "\n[keys]\n# SDL key names, comma-separated; Escape (quit), F11" + std::string(muteKey ? " and M" : "") +
-            " cannot be bound\n";
-    for (GameKey key = 0; key < GameKeyCount(); ++key) {
-        const std::vector<std::string>& names = settings.keys.Keys(key);
-        // Its default keys all went to other actions: nothing to name.
-        if (names.empty()) {
-            text += "# " + std::string(GameKeyName(key)) + ": no key\n";
-            continue;
-        }
-        text += GameKeyName(key) + std::string(" =");
-        for (size_t k = 0; k < names.size(); ++k) text += (k == 0 ? " " : ", ") + names[k];
-        text += "\n";
+    if (GameKeyCount() > 0) text += FormatKeys(settings, muteKey);
+    if (!settings.game.empty()) {
+        text += "\n[game]\n";
+        for (const auto& [name, value] : settings.game) text += name + " = " + value + "\n";
     }
     return text;
 }
@@ -144,7 +157,8 @@ SettingItems ChangedSettingItems(const Settings& before, const Settings& after) 
 
 SettingItems SettingItemOf(GameKey key) { return SettingItems{1} << (3 + key); }
 
-std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed) {
+std::string UpdateSettingsText(std::string_view text, const Settings& settings, SettingItems changed,
+                               const std::set<std::string>& gameItems) {
     // Kept as it was, out of the way of the first line's header.
     const bool marked = text.starts_with(kByteOrderMark);
     if (marked) text.remove_prefix(kByteOrderMark.size());
@@ -159,12 +173,17 @@ std::string UpdateSettingsText(std::string_view text, const Settings& settings, 
     const std::string cr = !lines.empty() && !lines[0].empty() && lines[0].back() == '\r' ? "\r" : "";
     for (int i = 0; i < ItemCount(); ++i)
         if ((changed >> i) & 1u) SetItem(lines, ItemAt(i), ItemValue(settings, i), cr);
+    for (const std::string& name : gameItems) {
+        const auto item = settings.game.find(name);
+        SetItem(lines, {"game", name.c_str()}, item != settings.game.end() ? item->second : "", cr);
+    }
     std::string updated(marked ? kByteOrderMark : "");
     for (const std::string& line : lines) updated += line + "\n";
     return updated;
 }
 
-bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why) {
+bool SaveSettings(const std::string& path, const Settings& settings, SettingItems changed, std::string& why,
+                  const std::set<std::string>& gameItems) {
     const std::filesystem::path target(path);
     std::error_code error;
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
@@ -185,7 +204,7 @@ bool SaveSettings(const std::string& path, const Settings& settings, SettingItem
         return false;
     }
     const std::string updated =
-        read == FileRead::Missing ? FormatSettings(settings) : UpdateSettingsText(text, settings, changed);
+        read == FileRead::Missing ? FormatSettings(settings) : UpdateSettingsText(text, settings, changed, gameItems);
     if (!replacement.Begin()) {
         why = "cannot write " + path + ": " + std::strerror(errno);
         return false;

@@ -2,7 +2,7 @@
 /// Everything a game on Tarvo uses, in one include: the engine object
 /// `Tarvo` (start-up, the frame, drawing, text, keys and mouse), `Image`,
 /// `TiffImage` with `LoadTiff` and `Save`, `File`, `ByteOrder`,
-/// `TextBuffer`, the debug log, the pixel format (`Rgb8From565`), sound
+/// `TextBuffer`, the game's own settings (`GameSetting`), the debug log, the pixel format (`Rgb8From565`), sound
 /// effects, the data folders, the key codes and window messages (namespace
 /// `platform`), and the version.
 ///
@@ -19,6 +19,7 @@
 #include "base/pixel_format.h"
 #include "engine/audio.h"
 #include "engine/debug_log.h"
+#include "engine/game_settings.h"
 #include "engine/init_order.h"
 #include "engine/startup_status.h"
 #include "engine/windows_dx.h"

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,9 @@ public:
     void PlaySound(int effect, float volume, float pan, bool loop) override { sound.Play(effect, volume, pan, loop); }
     void StopSound(int effect) override { sound.Stop(effect); }
     void StopAllSounds() override { sound.StopAll(); }
+    // sdl_settings.cpp: the game's own items, in the settings file.
+    bool ReadGameSetting(const std::string& name, std::string& value) override;
+    bool WriteGameSetting(const std::string& name, const std::string& value, std::string& why) override;
 
     // Starts SDL's video once; false, with the reason, without a display.
     bool StartVideo(std::string& why);
@@ -135,6 +139,8 @@ private:
     // sdl_settings.cpp
     void WriteStartupLog();
     void Remember(SettingItems changed);
+    // Saves every change of the run; false with the reason (said once in debug.txt).
+    bool SaveChanges(SettingItems changed, std::string& why);
     void WatchMute();
 
     // sdl_keyboard.cpp
@@ -195,6 +201,7 @@ private:
     bool lastMuted = false;
     bool saveFailed = false;
     SettingItems changedSettings = 0;  // every item changed so far in this run
+    std::set<std::string> changedGameSettings;  // and of the game's own
 };
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // The settings the player changes while playing (full screen, mute, a
-// resized window's scale), written as they change.
+// resized window's scale) and the game's own items, written as they change.
 #include <string>
 
 #include "base/debug_log.h"
@@ -17,12 +17,34 @@ void SdlPlatform::WriteStartupLog() {
 // of the player's file stays as it is. A file that cannot be written is said
 // once; the game plays on.
 void SdlPlatform::Remember(SettingItems changed) {
-    if (settingsPath.empty()) return;
-    changedSettings |= changed;
     std::string why;
-    if (SaveSettings(settingsPath, remembered, changedSettings, why) || saveFailed) return;
+    SaveChanges(changed, why);
+}
+
+bool SdlPlatform::SaveChanges(SettingItems changed, std::string& why) {
+    if (settingsPath.empty()) {
+        why = "there is no settings file to keep it in";
+        return false;
+    }
+    changedSettings |= changed;
+    if (SaveSettings(settingsPath, remembered, changedSettings, why, changedGameSettings)) return true;
+    if (!saveFailed) debugLog.Write(("Settings: not saved: " + why + "; the game plays on.\n").c_str(), debugTail);
     saveFailed = true;
-    debugLog.Write(("Settings: not saved: " + why + "; the game plays on.\n").c_str(), debugTail);
+    return false;
+}
+
+bool SdlPlatform::ReadGameSetting(const std::string& name, std::string& value) {
+    auto it = remembered.game.find(name);
+    if (it == remembered.game.end()) return false;
+    value = it->second;
+    return true;
+}
+
+// Kept for the run whatever happens to the file; saved at once.
+bool SdlPlatform::WriteGameSetting(const std::string& name, const std::string& value, std::string& why) {
+    remembered.game[name] = value;
+    changedGameSettings.insert(name);
+    return SaveChanges(0, why);
 }
 
 void SdlPlatform::MuteChanged(bool mute) {

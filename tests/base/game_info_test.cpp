@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/audio.h"
+#include "engine/game_settings.h"
 #include "platform/key_map.h"
 #include "platform/settings.h"
 #include "tests/support/engine_fixture.h"
@@ -164,6 +165,26 @@ TEST_F(GameInfoTest, ADeclarationThatCannotBePlayedIsRefused) {
         TarvoGame declared({.name = "hop", .actions = c.actions});
         EXPECT_EQ(GameDeclarationProblem(), c.problem);
     }
+}
+
+// The game's own settings through the engine: kept by the backend, what
+// the file could not read back refused before it gets there.
+TEST_F(GameInfoTest, GameSettingsAreKeptAndOddOnesRefused) {
+    EXPECT_EQ(GameSetting("best", "0"), "0");
+    EXPECT_TRUE(SetGameSetting("best", "120"));
+    EXPECT_EQ(GameSetting("best", "0"), "120");
+    EXPECT_TRUE(SetGameSetting("motto", "caf\xC3\xA9 = fine, #1"));
+    for (const auto& [name, value] : {std::pair<const char*, std::string>{"best", "1\n2"},
+                                      {"best", " 1"},
+                                      {"best", std::string(1001, '1')},
+                                      {"", "1"},
+                                      {"a b", "1"},
+                                      {"[x]", "1"}}) {
+        EXPECT_FALSE(SetGameSetting(name, value)) << name;
+        EXPECT_EQ(GameSetting("best"), "120");
+    }
+    EXPECT_TRUE(SetGameSetting("best", std::string(1000, '9')));
+    EXPECT_NE(ReadLog().find("Game setting 'a b': refused"), std::string::npos) << ReadLog();
 }
 
 }  // namespace

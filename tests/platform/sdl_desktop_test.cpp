@@ -211,5 +211,31 @@ TEST_F(SdlDesktopTest, ASaveWritesEveryChangeOfTheRunIntoThePlayersFile) {
     EXPECT_EQ(Read(options.settingsPath), "# mine\n[window]\nfullscreen = yes\n\n[sound]\nmute = yes\n");
 }
 
+// The game's own items: read from the file the player has, each save
+// rewriting only the item changed; a file that cannot be written says so.
+TEST_F(SdlDesktopTest, TheGamesOwnItemsAreKeptInItsSection) {
+    std::filesystem::create_directories("config/tarvo");
+    const std::string mine = "# mine\n[game]\nbest = 7\nlevel = 2\n\n[window]\nfullscreen = no\n";
+    std::ofstream(options.settingsPath) << mine;
+    std::vector<std::string> problems;
+    options.remembered = ParseSettings(mine, options.settingsPath, SdlKeyName, problems);
+    ASSERT_TRUE(problems.empty()) << problems[0];
+    Open();
+    std::string value, why;
+    ASSERT_TRUE(sdl->ReadGameSetting("best", value));
+    EXPECT_EQ(value, "7");
+    EXPECT_FALSE(sdl->ReadGameSetting("lives", value));
+    ASSERT_TRUE(sdl->WriteGameSetting("best", "120", why)) << why;
+    ASSERT_TRUE(sdl->WriteGameSetting("player", "Ann", why)) << why;
+    EXPECT_EQ(Read(options.settingsPath),
+              "# mine\n[game]\nbest = 120\nlevel = 2\nplayer = Ann\n\n[window]\nfullscreen = no\n");
+    ASSERT_EQ(chmod(options.settingsPath.c_str(), 0444), 0);
+    EXPECT_FALSE(sdl->WriteGameSetting("best", "130", why));
+    EXPECT_EQ(why, options.settingsPath + " is read-only; it is left as it is");
+    ASSERT_TRUE(sdl->ReadGameSetting("best", value));
+    EXPECT_EQ(value, "130") << "kept for the run";
+    ASSERT_EQ(chmod(options.settingsPath.c_str(), 0644), 0);
+}
+
 }  // namespace
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -54,6 +55,23 @@ TEST(Settings, GoodFilesAreReadWhole) {
 
     EXPECT_EQ(Parse("", problems), Defaults());
     EXPECT_EQ(problems, Lines{});
+}
+
+// The game's own items read back as written; one the file cannot hold is named.
+TEST(Settings, TheGamesOwnItemsRoundTrip) {
+    Lines problems;
+    const Settings read =
+        Parse("[game]\nbest =  120 \nmotto = a = b, #1\nbad name = 1\n[sound]\nmute = yes\n", problems);
+    EXPECT_EQ(problems, (Lines{"Settings: s.ini line 4: the game's setting 'bad name' cannot be read; ignored"}));
+    EXPECT_EQ(read.game, (std::map<std::string, std::string>{{"best", "120"}, {"motto", "a = b, #1"}}));
+    const std::string written = FormatSettings(read);
+    EXPECT_NE(written.find("\n[game]\nbest = 120\nmotto = a = b, #1\n"), std::string::npos) << written;
+    EXPECT_EQ(Parse(written, problems), read);
+    Settings changed = read;
+    changed.game["best"] = "130";
+    changed.game.erase("motto");
+    EXPECT_EQ(UpdateSettingsText("[game]\nmotto = x\nbest = 1\n# end\n", changed, 0, {"best", "motto", "level"}),
+              "[game]\nbest = 130\n# end\n");
 }
 
 TEST(Settings, EachDamagedLineKeepsItsDefaultAndIsNamed) {
