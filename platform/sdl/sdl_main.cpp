@@ -92,10 +92,12 @@ std::string OptionLines() {
 std::string HelpText() {
     std::string help = DeclaredGame().help;
     if (!help.empty() && help.back() != '\n') help += '\n';
+    const bool keys = !DeclaredGame().actions.empty();
     return UsageLine() + "\n" + help + "F11 or Alt+Enter toggles full screen, Escape quits.\n\n" + OptionLines() +
            "\n"
-           "Options hold for this run only. Full screen, the window's scale, mute and the\n"
-           "key map are read from the settings file, and written to it when changed while\n"
+           "Options hold for this run only. Full screen, the window's scale, mute" +
+           " and the\n" + (keys ? "key map are" : "game's own items are") +
+           " read from the settings file, and written to it when changed while\n"
            "playing; the game writes debug.txt in the working folder.\n";
 }
 
