@@ -2,12 +2,14 @@
 // keys of a key script delivered by frame number, and the last frame written
 // as a binary PPM picture (and compared with a stored one when given).
 //
-//   run_scripted KEYS FRAMES OUT.ppm [EXPECTED.ppm]
+//   run_scripted [--quits] KEYS FRAMES OUT.ppm [EXPECTED.ppm]
 //
 // Link it with the game's sources and Tarvo::scripted (pkg-config:
 // tarvo-scripted) in place of Tarvo::engine. Exit status 0 when the game ran
 // FRAMES frames, ended with status 0 and, with EXPECTED, drew exactly that
-// picture; 1 when it did not; 2 for a bad command line.
+// picture; 1 when it did not; 2 for a bad command line. The runner ends the
+// game after FRAMES frames; with --quits the game must end itself in its
+// last frame (the script's quit key), and having to end it is a failure.
 #include <tarvo/scripted.h>
 
 #include <cstdio>
@@ -51,8 +53,10 @@ bool ReadPpm(const char* path, int& width, int& height, std::vector<uint8_t>& rg
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool quits = argc > 1 && std::string(argv[1]) == "--quits";
+    if (quits) --argc, ++argv;
     if (argc != 4 && argc != 5) {
-        std::fprintf(stderr, "usage: run_scripted KEYS FRAMES OUT.ppm [EXPECTED.ppm]\n");
+        std::fprintf(stderr, "usage: run_scripted [--quits] KEYS FRAMES OUT.ppm [EXPECTED.ppm]\n");
         return 2;
     }
     std::ifstream keys(argv[1]);
@@ -71,7 +75,9 @@ int main(int argc, char** argv) {
 
     platform::ScriptedPlatform machine;
     machine.keepFramePixels = true;
-    PlayKeyScript(machine, events, frames);
+    // How many lines of text had been drawn when each frame ended.
+    std::vector<size_t> textsAfter;
+    PlayKeyScript(machine, events, frames, [&](int) { textsAfter.push_back(machine.texts.size()); });
     platform::SetCurrent(&machine);
     const int code = WinMain(nullptr, nullptr, "", 1);
     platform::SetCurrent(nullptr);
@@ -81,9 +87,17 @@ int main(int argc, char** argv) {
                      machine.framesRun, frames);
         return 1;
     }
-    // Text reaches the backend as text, not pixels: the last line drawn.
-    if (!machine.texts.empty()) {
-        const auto& text = machine.texts.back();
+    // The hook sees the end of every frame but the last only when the runner
+    // had to end the game.
+    const bool endedItself = textsAfter.size() < static_cast<size_t>(frames);
+    if (quits && !endedItself) {
+        std::fprintf(stderr, "run_scripted: the game did not end itself in its %d frames\n", frames);
+        return 1;
+    }
+    // Text reaches the backend as text, not pixels: the last frame's lines.
+    const size_t lastFrameText = frames >= 2 ? textsAfter[static_cast<size_t>(frames) - 2] : 0;
+    for (size_t i = lastFrameText; i < machine.texts.size(); ++i) {
+        const auto& text = machine.texts[i];
         std::printf("text at %d, %d: %s\n", text.x, text.y, text.text.c_str());
     }
     const auto& last = machine.frames.back();

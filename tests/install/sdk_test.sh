@@ -45,7 +45,33 @@ cmake -S "$source/examples" -B "$work/cmake" -G Ninja -DCMAKE_BUILD_TYPE=Debug -
   >"$work/configure.log" 2>&1 || fail "examples do not configure: $(tail -5 "$work/configure.log")"
 cmake --build "$work/cmake" >"$work/build.log" 2>&1 || fail "examples do not build: $(grep -m5 -E 'error|undefined' "$work/build.log")"
 (cd "$work/cmake" && ctest --output-on-failure >"$work/ctest.log" 2>&1) || fail "examples' tests: $(tail -15 "$work/ctest.log")"
-grep -q '100% tests passed, 0 tests failed out of 2' "$work/ctest.log" || fail "expected 2 passing tests: $(tail -5 "$work/ctest.log")"
+grep -q '100% tests passed, 0 tests failed out of 3' "$work/ctest.log" || fail "expected 3 passing tests: $(tail -5 "$work/ctest.log")"
+
+# A game that declares itself speaks as itself, never as the shooter.
+catch=$work/cmake/catch
+"$catch" --help >"$work/catch_help.txt" || fail "catch --help failed"
+[ "$(head -1 "$work/catch_help.txt" | cut -d' ' -f1-2)" = "usage: catch" ] ||
+  fail "catch --help begins '$(head -1 "$work/catch_help.txt")'"
+grep -q "Catch the falling gems" "$work/catch_help.txt" || fail "catch --help lacks its paragraph"
+# shellcheck disable=SC2016 # the help's own words, not expanded
+grep -qF '$XDG_CONFIG_HOME/catch/settings.ini' "$work/catch_help.txt" || fail "catch --help names another settings file"
+grep -qi "shooter" "$work/catch_help.txt" && fail "catch --help speaks of the shooter: $(cat "$work/catch_help.txt")"
+[ "$("$catch" --version)" = "catch 1.0" ] || fail "catch --version says '$("$catch" --version)'"
+# On SDL's dummy drivers it starts, finds its picture and sound beside it, and
+# plays until stopped; its settings are its own file, and it writes none
+# unasked (the dummy driver has no keys: F11 being remembered is the SDL
+# backend's tests' to check).
+mkdir -p "$work/catch_run" "$work/config" && cd "$work/catch_run" || exit 1
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$work/config ASAN_OPTIONS=detect_leaks=0 \
+  timeout 2 "$catch" >run.log 2>&1
+code=$?
+[ $code = 124 ] || fail "catch on the dummy driver ended with status $code before 2 s: $(tail -3 run.log)"
+grep -q 'Initialization finished OK' debug.txt || fail "catch did not start: $(head -3 debug.txt)"
+grep -qF "Settings: $work/config/catch/settings.ini: no such file" debug.txt ||
+  fail "catch looked for its settings elsewhere: $(grep Settings debug.txt)"
+grep -E 'Cannot load|not found' debug.txt && fail "catch lacks its pictures or sound beside it"
+[ -e "$work/config/tarvo" ] && fail "catch wrote under \$XDG_CONFIG_HOME/tarvo: $(find "$work/config/tarvo")"
+[ -e "$work/config/catch" ] && fail "catch wrote settings nobody changed: $(find "$work/config/catch")"
 
 # pkg-config, with a plain compiler line.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
