@@ -81,7 +81,8 @@ std::string OptionLines() {
         std::string spelled = Spelled(option);
         spelled.resize(column, ' ');
         std::string help = option.help != nullptr ? option.help : "";
-        for (size_t at = 0; (at = help.find("GAME", at)) != std::string::npos;) help.replace(at, 4, game.name);
+        for (size_t at = 0; (at = help.find("GAME", at)) != std::string::npos; at += std::strlen(game.name))
+            help.replace(at, 4, game.name);
         for (size_t at = 0; (at = help.find('\n', at)) != std::string::npos; at += column + 5)
             help.insert(at + 1, column + 4, ' ');
         text += "  " + spelled + "  " + help + "\n";
@@ -115,6 +116,20 @@ bool ParseScale(const char* text, int& scale) {
     return true;
 }
 
+// A game's option the command line could not tell from the engine's.
+std::string GameOptionProblem() {
+    for (const TarvoGameOption& option : DeclaredGame().options) {
+        if (option.name == nullptr || option.name[0] != '-' || option.name[1] == '\0')
+            return "an option of the game's is not named '-' and a word";
+        const std::string name = option.name;
+        for (const char* engines : {"--version", "--help", "-h"})
+            if (name == engines) return "the game's option " + name + " is the engine's";
+        for (const TarvoGameOption& engines : kEngineOptions)
+            if (name == engines.name) return "the game's option " + name + " is the engine's";
+    }
+    return "";
+}
+
 const TarvoGameOption* GameOptionNamed(const std::string& name) {
     for (const TarvoGameOption& option : DeclaredGame().options)
         if (option.name != nullptr && name == option.name) return &option;
@@ -133,7 +148,9 @@ int main(int argc, char** argv) {
     SetProgramPath(argc > 0 ? argv[0] : nullptr);
     const TarvoGameInfo& game = DeclaredGame();
     // A fault of the game's making: said where its developer looks, before any window.
-    if (const std::string problem = GameDeclarationProblem(); !problem.empty()) {
+    std::string problem = GameDeclarationProblem();
+    if (problem.empty()) problem = GameOptionProblem();
+    if (!problem.empty()) {
         std::fprintf(stderr, "%s: %s\n", game.name, problem.c_str());
         debugLog.Write(("Game: " + problem + ".\n").c_str(), debugTail);
         return 2;

@@ -106,6 +106,22 @@ compile no_initialize tarvo no_initialize.cpp && fail "a game without initialize
 grep -q 'undefined reference to `initialize()' no_initialize.log ||
   fail "no_initialize: $(grep -m3 -E 'error|undefined' no_initialize.log)"
 
+# A declaration the game cannot be played with stops it before any window:
+# status 2 and the reason on standard error.
+declared() {  # NAME DECLARATION EXPECTED-MESSAGE
+  printf '#include <tarvo/tarvo.h>\n%s\nvoid initialize() { Tarvo.Initialize(false, 64, 64); }\nvoid run() {}\n' \
+    "$2" >"$1.cpp"
+  compile "$1" tarvo "$1.cpp" || { fail "$1 does not build: $(head -3 "$1.log")"; return; }
+  env -u DISPLAY SDL_VIDEODRIVER=dummy ./"$1" >/dev/null 2>"$1.err"
+  local status=$?
+  [ $status = 2 ] || fail "$1: exit status $status, expected 2"
+  [ "$(cat "$1.err")" = "$3" ] || fail "$1 said '$(cat "$1.err")', expected '$3'"
+}
+declared keyless 'static const TarvoAction a[] = {{"jump", 32, ""}}; static const TarvoGame g({.name = "hop", .actions = a});' \
+  "hop: the action jump has no key at all"
+declared clash 'static const TarvoGameOption o[] = {{"--scale", "N", "x"}}; static const TarvoGame g({.name = "hop", .options = o});' \
+  "hop: the game's option --scale is the engine's"
+
 # The pkg-config game on a virtual display: its window comes up, the engine
 # starts, Escape ends it with status 0.
 if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
