@@ -138,8 +138,31 @@ SCRIPT
   code=$?
   [ $code = 0 ] || fail "move_picture on X: exit status $code: $(tail -3 play.log)"
   grep -q 'Initialization finished OK' debug.txt || fail "move_picture did not start: $(head -3 debug.txt)"
+
+  # Catch as its player sees it: a window titled Catch, F11 remembered in
+  # its own settings and nowhere else, Q ending it with status 0.
+  mkdir -p "$work/catch_x" && cd "$work/catch_x" || exit 1
+  cat >play.sh <<'SCRIPT'
+"$1" & pid=$!
+if ! timeout 30 xdotool search --sync --onlyvisible --name '^Catch$' >/dev/null; then
+  echo "no window titled Catch within 30 s"
+  kill $pid
+  exit 3
+fi
+xdotool key F11
+sleep 1
+xdotool key q
+wait $pid
+SCRIPT
+  XDG_CONFIG_HOME=$work/catch_x/config ASAN_OPTIONS=detect_leaks=0 SDL_AUDIODRIVER=dummy timeout 120 \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash play.sh "$catch" >play.log 2>&1
+  code=$?
+  [ $code = 0 ] || fail "catch on X: exit status $code: $(tail -3 play.log)"
+  grep -qx 'fullscreen = yes' config/catch/settings.ini 2>/dev/null ||
+    fail "F11 was not remembered in catch/settings.ini: $(cat config/catch/settings.ini 2>&1)"
+  [ -e config/tarvo ] && fail "catch wrote under \$XDG_CONFIG_HOME/tarvo"
 else
-  echo "note: no xvfb-run or xdotool; the example was not played"
+  echo "note: no xvfb-run or xdotool; the examples were not played"
 fi
 
 if [ $failures = 0 ]; then echo "engine package: all checks passed"; fi
