@@ -6,8 +6,9 @@
 // a request line. The game then plays those keys,
 // by frame index and not by the clock, ignores the page's own keys but
 // Escape, and after N frames it ends. The page's `window.tarvo.state` holds
-// the latest frame's state, as tarvo-replay prints it, with a script or
-// without (then the game plays from the keyboard). A page that set
+// the latest frame's state as the game's page reports it (SetPageFrameReport:
+// the shooter's as tarvo-replay prints it), with a script or without (then
+// the game plays from the keyboard). A page that set
 // `window.tarvoKeepStates` before its scripts ran (a test comparing runs) also
 // gets the state of every frame appended to its `window.tarvo.states` list:
 // kept unasked, a million-frame link would hold a gigabyte of them. Any other
@@ -23,11 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/windows_dx.h"
 #include "engine/key_script.h"
+#include "engine/windows_dx.h"
 #include "platform/web/web_input.h"
 #include "platform/web/web_platform.h"
-#include "tools/replay/state_report.h"
 
 namespace {
 
@@ -108,7 +108,19 @@ EM_JS(void, PageKeepLastFrameState, (), {
 std::string frameState;
 int frameStateVersion = 0;
 
+platform::PageFrameReport& FrameReport() {
+    static platform::PageFrameReport report = nullptr;
+    return report;
+}
+
+std::string FrameState(int frame) {
+    if (FrameReport() != nullptr) return FrameReport()(frame);
+    return "{\"frame\":" + std::to_string(frame) + "}";
+}
+
 }  // namespace
+
+void platform::SetPageFrameReport(PageFrameReport report) { FrameReport() = report; }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* PageFrameState() {
     return frameState.empty() ? nullptr : frameState.c_str();
@@ -145,7 +157,7 @@ int main() {
     const bool keepStates = scripted && PageKeepsStates() != 0;
     if (!keepStates) PageShareFrameState();
     PlayKeyScript(*web, events, frames, [keepStates](int frame) {
-        frameState = GameStateJson(frame);
+        frameState = FrameState(frame);
         ++frameStateVersion;
         if (keepStates)
             PageKeepFrameState(frameState.c_str());

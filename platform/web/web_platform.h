@@ -61,6 +61,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -79,5 +80,12 @@ public:
 };
 
 std::unique_ptr<WebPlatform> CreateWebPlatform(const WebOptions& options);
+
+// What the page's `window.tarvo.state` holds after each frame: the game's
+// report of frame `frame` (0-based), as one line of JSON. A game's page may
+// set one before the program starts (a static initialiser in its own
+// sources); without one the state says only the frame: {"frame":N}.
+using PageFrameReport = std::string (*)(int frame);
+void SetPageFrameReport(PageFrameReport report);
 
 }  // namespace platform
