@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "base/game_info.h"
-#include "platform/platform.h"
+#include "game/game_actions.h"
 #include "platform/settings.h"
 
 namespace {
@@ -33,12 +33,7 @@ std::string KeyName(std::string_view name) {
 }
 
 // A game with actions to bind and the mute key: the shooter's.
-const TarvoAction kActions[] = {
-    {"turn_left", platform::VK_LEFT, "Left, A"}, {"turn_right", platform::VK_RIGHT, "Right, D"},
-    {"thrust", platform::VK_UP, "Up, W"},        {"back", platform::VK_DOWN, "Down, S"},
-    {"fire", platform::VK_SPACE, "Space"},       {"pause", 'P', "P"},
-};
-const TarvoGame game({.name = "fuzz", .actions = kActions, .muteKey = true});
+const TarvoGame game({.name = "fuzz", .actions = kShooterActions, .muteKey = true});
 
 }  // namespace
 

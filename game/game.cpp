@@ -7,6 +7,7 @@
 #include "base/game_info.h"
 #include "base/init_order.h"
 #include "engine/windows_dx.h"
+#include "game/game_actions.h"
 #include "game/game_events.h"
 #include "game/game_random.h"
 #include "game/game_sounds.h"
@@ -107,13 +108,6 @@ void Draw() {
 
 }  // namespace
 
-// What the player may rebind in the settings file.
-static const TarvoAction kActions[] = {
-    {"turn_left", platform::VK_LEFT, "Left, A"}, {"turn_right", platform::VK_RIGHT, "Right, D"},
-    {"thrust", platform::VK_UP, "Up, W"},        {"back", platform::VK_DOWN, "Down, S"},
-    {"fire", platform::VK_SPACE, "Space"},       {"pause", 'P', "P"},
-};
-
 // The window keeps an empty title; the message boxes say Tarvo.
 static const TarvoGame game({
     .name = "tarvo",
@@ -124,7 +118,7 @@ static const TarvoGame game({
     .help = "The top-down space shooter. Space starts and fires, the arrows or W A S D steer,\n"
             "P pauses, M mutes.",
     .version = TARVO_VERSION,
-    .actions = kActions,
+    .actions = kShooterActions,
     .muteKey = true,
 });
 

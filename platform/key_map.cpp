@@ -6,6 +6,7 @@
 
 #include "base/game_info.h"
 #include "platform/platform.h"
+#include "platform/settings_text.h"
 
 namespace platform {
 
@@ -38,9 +39,7 @@ std::vector<std::string> GameKeyDefaults(GameKey key) {
     std::string_view list = Actions()[key].keys;
     while (!list.empty()) {
         const size_t comma = list.find(',');
-        std::string_view item = list.substr(0, comma);
-        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
-        while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+        const std::string_view item = settings_text::Trim(list.substr(0, comma));
         if (!item.empty()) names.emplace_back(item);
         if (comma == std::string_view::npos) break;
         list.remove_prefix(comma + 1);

@@ -54,6 +54,11 @@ constexpr TarvoGameOption kEngineOptions[] = {
      "read and write the settings in FILE instead of\n"
      "$XDG_CONFIG_HOME/GAME/settings.ini (~/.config/GAME/settings.ini)"},
 };
+// Listed after the game's own options.
+constexpr TarvoGameOption kLastOptions[] = {
+    {"--version", nullptr, "print the version and end"},
+    {"--help, -h", nullptr, "show this text"},
+};
 
 std::string Spelled(const TarvoGameOption& option) {
     return std::string(option.name) + (option.value != nullptr ? std::string(" ") + option.value : "");
@@ -72,8 +77,7 @@ std::string OptionLines() {
     const TarvoGameInfo& game = DeclaredGame();
     std::vector<TarvoGameOption> all(std::begin(kEngineOptions), std::end(kEngineOptions));
     all.insert(all.end(), game.options.begin(), game.options.end());
-    all.push_back({"--version", nullptr, "print the version and end"});
-    all.push_back({"--help, -h", nullptr, "show this text"});
+    all.insert(all.end(), std::begin(kLastOptions), std::end(kLastOptions));
     size_t column = 15;
     for (const TarvoGameOption& option : all) column = std::max(column, Spelled(option).size());
     std::string text;

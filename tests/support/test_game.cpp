@@ -1,7 +1,7 @@
 #include "tests/support/test_game.h"
 
 #include "base/game_info.h"
-#include "platform/platform.h"
+#include "game/game_actions.h"
 
 namespace test_game {
 
@@ -10,12 +10,8 @@ std::function<void()> onRun;
 
 // The engine's tests stand in for the shooter, and are named as it is.
 void Declare() {
-    static const TarvoAction actions[] = {
-        {"turn_left", platform::VK_LEFT, "Left, A"}, {"turn_right", platform::VK_RIGHT, "Right, D"},
-        {"thrust", platform::VK_UP, "Up, W"},        {"back", platform::VK_DOWN, "Down, S"},
-        {"fire", platform::VK_SPACE, "Space"},       {"pause", 'P', "P"},
-    };
-    TarvoGame standIn({.name = "tarvo", .title = "Tarvo", .windowTitle = "", .actions = actions, .muteKey = true});
+    TarvoGame standIn(
+        {.name = "tarvo", .title = "Tarvo", .windowTitle = "", .actions = kShooterActions, .muteKey = true});
 }
 
 namespace {
