@@ -40,6 +40,11 @@ bool ValidName(std::string_view name) {
     return fine;
 }
 
+const char* PadName(TarvoPad pad) {
+    static const char* const names[] = {"no", "A", "B", "X", "Y", "Start"};
+    return names[static_cast<int>(pad)];
+}
+
 }  // namespace
 
 TarvoGame::TarvoGame(const TarvoGameInfo& info) {
@@ -77,11 +82,31 @@ std::string GameDeclarationProblem() {
             if (game.actions[k].name != nullptr && called == game.actions[k].name)
                 return "two actions are called '" + called + "'";
         if (action.key <= 0 || action.key >= 255) return "the action " + called + " reads no virtual key (1 to 254)";
-        if (action.keys == nullptr || action.keys[0] == '\0' ||
-            std::string(action.keys).find_first_not_of(", ") == std::string::npos)
-            return "the action " + called + " has no key at all";
+        if (ActionDefaultKeys(action).empty()) return "the action " + called + " has no key at all";
+        if (action.pad < TarvoPad::None || action.pad > TarvoPad::Start)
+            return "the action " + called + " names no controller button";
+        for (size_t k = 0; k < i && action.pad != TarvoPad::None; ++k)
+            if (game.actions[k].pad == action.pad)
+                return "the actions " + std::string(game.actions[k].name) + " and " + called +
+                       " are both on the controller's " + PadName(action.pad) + " button";
     }
     return "";
+}
+
+std::vector<std::string> ActionDefaultKeys(const TarvoAction& action) {
+    std::vector<std::string> names;
+    std::string_view list = action.keys != nullptr ? action.keys : "";
+    while (!list.empty()) {
+        const size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        // Spaces and tabs, as the settings file trims what it reads.
+        while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
+        while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
+        if (!item.empty()) names.emplace_back(item);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    return names;
 }
 
 const char* GameOption(const char* name) {

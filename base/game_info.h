@@ -25,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// An option of the game's own on the command line, beside the engine's.
 struct TarvoGameOption {
@@ -33,14 +34,33 @@ struct TarvoGameOption {
     const char* help = nullptr;   ///< one line for --help
 };
 
-/// A named action of the game: the virtual key the game reads for it, and
-/// the keyboard keys that play it unless the player binds others in the
-/// settings file's `[keys]` (by SDL key name, comma-separated: "Left, A").
+// X11's headers (SDL_syswm.h brings them) define None as a macro.
+#pragma push_macro("None")
+#undef None
+
+/// A button of a standard game controller that an action may take: the face
+/// buttons (A the bottom one, B the right, X the left, Y the top) and Start.
+enum class TarvoPad { None, A, B, X, Y, Start };
+
+/// A named action of the game: the virtual key the game reads for it, the
+/// keyboard keys that play it unless the player binds others in the
+/// settings file's `[keys]` (by SDL key name, comma-separated: "Left, A"),
+/// and the controller button that plays it.
+///
+/// On a controller, the d-pad and the left stick play the action that reads
+/// the arrow's key, or else the first whose default keys name the arrow. An
+/// action with a `pad` is on that button; the others not on an arrow take A,
+/// B, X and Y, those still free, in the order declared. Back is always
+/// Escape. A game that declares no actions gets the arrows, Space on A and P
+/// on Start.
 struct TarvoAction {
-    const char* name = nullptr;  ///< in the settings file: "turn_left"
-    int key = 0;                 ///< what the game reads: platform::VK_LEFT
-    const char* keys = nullptr;  ///< the default keyboard keys: "Left, A"
+    const char* name = nullptr;     ///< in the settings file: "turn_left"
+    int key = 0;                    ///< what the game reads: platform::VK_LEFT
+    const char* keys = nullptr;     ///< the default keyboard keys: "Left, A"
+    TarvoPad pad = TarvoPad::None;  ///< the controller button that plays it; None: the next face button free
 };
+
+#pragma pop_macro("None")
 
 struct TarvoGameInfo {
     /// The program's name: letters, digits, '.', '-' and '_', starting with
@@ -80,9 +100,13 @@ public:
 /// The game's description, every default filled in.
 const TarvoGameInfo& DeclaredGame();
 /// What is wrong with the declaration ("" when nothing): a name that cannot
-/// name a folder, an action without a name, a key or a default key. The
-/// entry point refuses to start such a game.
+/// name a folder, an action without a name, a key or a default key, two
+/// actions on one controller button. The entry point refuses to start such a
+/// game.
 std::string GameDeclarationProblem();
+/// An action's default keyboard keys as names: `keys` split at its commas,
+/// each trimmed, empty ones dropped ("Left, A" gives Left and A).
+std::vector<std::string> ActionDefaultKeys(const TarvoAction& action);
 /// Whether a game setting may be called `name` (what a game's name may be)
 /// and hold `value` (one line of at most 1000 bytes, no control characters,
 /// no space at either end), so that the settings file reads it back as it is.

@@ -1,40 +1,100 @@
 #include "platform/gamepad_keys.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string>
+
+#include "platform/key_map.h"
 #include "platform/platform.h"
 
 namespace platform {
 
 namespace {
 
-constexpr int kButtons = 0;
-constexpr int kStick = 1;
+// A holder's source: a button is its PadButton; a direction of the stick
+// comes after them all, as its d-pad button's number plus kStick.
+constexpr int kStick = 100;
 // SDL numbers controllers from 0 up.
 constexpr int kKeyboard = -1;
 
-int VirtualKeyOf(PadButton button) {
-    switch (button) {
-        case PadButton::A:
-            return VK_SPACE;
-        case PadButton::Back:
-            return VK_ESCAPE;
-        case PadButton::Start:
-            return 'P';
-        case PadButton::DpadUp:
-            return VK_UP;
-        case PadButton::DpadDown:
-            return VK_DOWN;
-        case PadButton::DpadLeft:
-            return VK_LEFT;
-        case PadButton::DpadRight:
-            return VK_RIGHT;
+struct Arrow {
+    PadButton button;
+    int virtualKey;
+    const char* keyName;  // as the settings file names the arrow key
+};
+constexpr Arrow kArrows[] = {{PadButton::DpadUp, VK_UP, "Up"},
+                             {PadButton::DpadDown, VK_DOWN, "Down"},
+                             {PadButton::DpadLeft, VK_LEFT, "Left"},
+                             {PadButton::DpadRight, VK_RIGHT, "Right"}};
+
+constexpr PadButton kFaceButtons[] = {PadButton::A, PadButton::B, PadButton::X, PadButton::Y};
+
+PadButton ButtonOf(TarvoPad pad) {
+    switch (pad) {
+        case TarvoPad::A:
+            return PadButton::A;
+        case TarvoPad::B:
+            return PadButton::B;
+        case TarvoPad::X:
+            return PadButton::X;
+        case TarvoPad::Y:
+            return PadButton::Y;
+        case TarvoPad::Start:
+            return PadButton::Start;
         default:
-            return 0;
+            return PadButton::Other;
     }
+}
+
+bool NamesKey(const TarvoAction& action, const char* keyName) {
+    for (const std::string& name : ActionDefaultKeys(action))
+        if (SameKeyName(name, keyName)) return true;
+    return false;
 }
 
 }  // namespace
 
+GamepadKeys::GamepadKeys(std::span<const TarvoAction> actions) {
+    auto key = [this](PadButton button) -> int& { return keys[static_cast<int>(button)]; };
+    key(PadButton::Back) = VK_ESCAPE;
+    if (actions.empty()) {
+        for (const Arrow& arrow : kArrows) key(arrow.button) = arrow.virtualKey;
+        key(PadButton::A) = VK_SPACE;
+        key(PadButton::Start) = 'P';
+        return;
+    }
+    for (const Arrow& arrow : kArrows) {
+        auto played = std::find_if(actions.begin(), actions.end(),
+                                   [&](const TarvoAction& action) { return action.key == arrow.virtualKey; });
+        if (played == actions.end())
+            played = std::find_if(actions.begin(), actions.end(),
+                                  [&](const TarvoAction& action) { return NamesKey(action, arrow.keyName); });
+        if (played != actions.end()) key(arrow.button) = played->key;
+    }
+    auto onArrow = [&](const TarvoAction& action) {
+        for (const Arrow& arrow : kArrows)
+            if (key(arrow.button) == action.key) return true;
+        return false;
+    };
+    for (const TarvoAction& action : actions) {
+        const PadButton button = ButtonOf(action.pad);
+        if (button != PadButton::Other && key(button) == 0) key(button) = action.key;
+    }
+    size_t face = 0;
+    for (const TarvoAction& action : actions) {
+        if (action.pad != TarvoPad::None || onArrow(action)) continue;
+        while (face < std::size(kFaceButtons) && key(kFaceButtons[face]) != 0) ++face;
+        if (face == std::size(kFaceButtons)) break;
+        key(kFaceButtons[face]) = action.key;
+    }
+}
+
+int GamepadKeys::KeyOf(PadButton button) const {
+    return button >= PadButton::A && button < PadButton::Other ? keys[static_cast<int>(button)] : 0;
+}
+
 void GamepadKeys::Hold(Holder holder, int virtualKey, bool down, const Emit& emit) {
+    if (virtualKey == 0) return;
     std::map<Holder, bool>& keyHolders = holders[virtualKey];
     const bool wasHeld = !keyHolders.empty();
     if (down)
@@ -46,27 +106,27 @@ void GamepadKeys::Hold(Holder holder, int virtualKey, bool down, const Emit& emi
 }
 
 void GamepadKeys::Button(int controller, PadButton button, bool down, const Emit& emit) {
-    const int vk = VirtualKeyOf(button);
-    if (vk != 0) Hold({controller, kButtons}, vk, down, emit);
+    Hold({controller, static_cast<int>(button)}, KeyOf(button), down, emit);
 }
 
 void GamepadKeys::Axis(int controller, PadAxis axis, int value, const Emit& emit) {
     if (axis == PadAxis::Other) return;
-    const int negative = axis == PadAxis::LeftX ? VK_LEFT : VK_UP;
-    const int positive = axis == PadAxis::LeftX ? VK_RIGHT : VK_DOWN;
-    const Holder stick{controller, kStick};
-    auto holds = [&](int vk) {
-        auto it = holders.find(vk);
-        return it != holders.end() && it->second.count(stick) != 0;
+    const PadButton negative = axis == PadAxis::LeftX ? PadButton::DpadLeft : PadButton::DpadUp;
+    const PadButton positive = axis == PadAxis::LeftX ? PadButton::DpadRight : PadButton::DpadDown;
+    auto stick = [&](PadButton direction) { return Holder{controller, kStick + static_cast<int>(direction)}; };
+    auto holds = [&](PadButton direction) {
+        auto it = holders.find(KeyOf(direction));
+        return it != holders.end() && it->second.count(stick(direction)) != 0;
     };
+    auto press = [&](PadButton direction, bool down) { Hold(stick(direction), KeyOf(direction), down, emit); };
     // Pressed past the outer threshold, kept until back inside the inner one.
     const bool negativeHeld = value <= -kStickPress || (holds(negative) && value <= -kStickRelease);
     const bool positiveHeld = value >= kStickPress || (holds(positive) && value >= kStickRelease);
-    // Let go before pressing: a stick flicked across never holds both arrows.
-    if (holds(negative) && !negativeHeld) Hold(stick, negative, false, emit);
-    if (holds(positive) && !positiveHeld) Hold(stick, positive, false, emit);
-    if (!holds(negative) && negativeHeld) Hold(stick, negative, true, emit);
-    if (!holds(positive) && positiveHeld) Hold(stick, positive, true, emit);
+    // Let go before pressing: a stick flicked across never holds both directions.
+    if (holds(negative) && !negativeHeld) press(negative, false);
+    if (holds(positive) && !positiveHeld) press(positive, false);
+    if (!holds(negative) && negativeHeld) press(negative, true);
+    if (!holds(positive) && positiveHeld) press(positive, true);
 }
 
 void GamepadKeys::Removed(int controller, const Emit& emit) {

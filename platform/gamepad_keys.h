@@ -1,27 +1,37 @@
 // GamepadKeys: a game controller's buttons and left stick as the keyboard's
 // virtual keys, so that the engine and the game see only key messages.
 //
-// D-pad and left stick: the arrows. South button (A): Space. Start: P.
-// Back: Escape. Each controller's d-pad and stick hold their arrow apart, and
-// the keyboard is one more holder: a key goes up only when nothing holds it
-// any more (releasing the stick keeps an arrow the keyboard holds, and the
-// other way round); a controller that is unplugged lets go of everything it
-// held. The stick presses an arrow past
-// kStickPress and lets go below kStickRelease, so a stick resting near the
-// threshold does not chatter.
+// The controller plays the game's declared actions (base/game_info.h), each
+// control sending the key its action reads. The d-pad and the left stick:
+// the action that reads the arrow's key, or else the first whose default
+// keys name the arrow ("Left"), or else nothing. A, B, X, Y and Start: the
+// action whose `pad` names the button; then the actions with no `pad` and
+// on no arrow take A, B, X and Y, those still free, in the order declared.
+// Back is always Escape, the engine's quit. A game that declares no actions
+// gets the arrows, Space on A and P on Start.
 //
-// Pure translation with no SDL in it: the backend feeds it the controller's
-// events and posts what it emits. Depends on nothing.
+// Each button and each of the stick's four directions holds its key apart,
+// and the keyboard is one more holder: a key goes up only when nothing holds
+// it any more (releasing the stick keeps an arrow the keyboard holds, and the
+// other way round); a controller that is unplugged lets go of everything it
+// held. The stick presses a direction past kStickPress and lets go below
+// kStickRelease, so a stick resting near the threshold does not chatter.
+//
+// Pure translation with no SDL in it: the backend gives it the actions,
+// feeds it the controller's events and posts what it emits.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <span>
 #include <utility>
+
+#include "base/game_info.h"
 
 namespace platform {
 
-enum class PadButton { A, Back, Start, DpadUp, DpadDown, DpadLeft, DpadRight, Other };
+enum class PadButton { A, B, X, Y, Back, Start, DpadUp, DpadDown, DpadLeft, DpadRight, Other };
 enum class PadAxis { LeftX, LeftY, Other };
 
 class GamepadKeys {
@@ -31,6 +41,9 @@ public:
 
     static constexpr int kStickPress = 16000;  // of 32767
     static constexpr int kStickRelease = 12000;
+
+    // Reads the actions once, here; none: the fixed keys above.
+    explicit GamepadKeys(std::span<const TarvoAction> actions = {});
 
     void Button(int controller, PadButton button, bool down, const Emit& emit);
     // value -32768..32767; y grows downward, as SDL reports it.
@@ -44,11 +57,15 @@ public:
     void Keyboard(int source, int virtualKey, bool down, const Emit& emit);
 
 private:
-    // Who holds a key: a controller and its source (0 buttons, 1 stick), or
-    // a key of the keyboard (a controller number no controller has, and the
-    // key's scancode).
+    static constexpr int kButtonCount = static_cast<int>(PadButton::Other);
+    // Who holds a key: a controller and its source (a button, or a direction
+    // of the stick), or a key of the keyboard (a controller number no
+    // controller has, and the key's scancode).
     using Holder = std::pair<int, int>;
     void Hold(Holder holder, int virtualKey, bool down, const Emit& emit);
+    // The virtual key a button sends (0: none); the d-pad's are the stick's.
+    int KeyOf(PadButton button) const;
+    int keys[kButtonCount] = {};                    // by PadButton
     std::map<int, std::map<Holder, bool>> holders;  // virtual key -> its holders
 };
 

@@ -1,12 +1,10 @@
 #include "platform/key_map.h"
 
 #include <algorithm>
-#include <cctype>
 #include <span>
 
 #include "base/game_info.h"
 #include "platform/platform.h"
-#include "platform/settings_text.h"
 
 namespace platform {
 
@@ -34,25 +32,8 @@ std::optional<GameKey> GameKeyFromName(std::string_view name) {
 int GameKeyVirtualKey(GameKey key) { return key >= 0 && key < GameKeyCount() ? Actions()[key].key : 0; }
 
 std::vector<std::string> GameKeyDefaults(GameKey key) {
-    std::vector<std::string> names;
-    if (key < 0 || key >= GameKeyCount() || Actions()[key].keys == nullptr) return names;
-    std::string_view list = Actions()[key].keys;
-    while (!list.empty()) {
-        const size_t comma = list.find(',');
-        const std::string_view item = settings_text::Trim(list.substr(0, comma));
-        if (!item.empty()) names.emplace_back(item);
-        if (comma == std::string_view::npos) break;
-        list.remove_prefix(comma + 1);
-    }
-    return names;
-}
-
-bool SameKeyName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    if (key < 0 || key >= GameKeyCount()) return {};
+    return ActionDefaultKeys(Actions()[key]);
 }
 
 KeyMap::KeyMap() {

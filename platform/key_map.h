@@ -15,6 +15,7 @@
 // SDL in it; the backend gives it the name SDL has for a pressed key.
 #pragma once
 
+#include <cctype>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,8 +37,16 @@ int GameKeyVirtualKey(GameKey key);
 // Its default keyboard keys, as declared ("Left, A").
 std::vector<std::string> GameKeyDefaults(GameKey key);
 
-// Whether two key names name the same key (case aside).
-bool SameKeyName(std::string_view a, std::string_view b);
+// Whether two key names name the same key (case aside). Inline: the
+// controllers compare key names in every build, the browser's too, which has
+// no key map.
+inline bool SameKeyName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 
 class KeyMap {
 public:

@@ -9,7 +9,8 @@
 /// A game defines two functions, which the engine's entry point calls:
 /// `initialize()` once at start-up (it calls `Tarvo.Initialize`) and `run()`
 /// once a frame, and may describe itself beside them with a `TarvoGame`
-/// (its name, title, size, help, version and options; base/game_info.h).
+/// (its name, title, size, help, version, options, and the actions that the
+/// keyboard and a game controller play; base/game_info.h).
 /// No SDL header comes with it.
 #pragma once
 

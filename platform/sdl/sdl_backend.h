@@ -183,7 +183,7 @@ private:
     TTF_Font* font = nullptr;
     std::deque<Message> queue;
     int requestedScale = 0;
-    GamepadKeys pad;
+    GamepadKeys pad{DeclaredGame().actions};
     std::map<SDL_JoystickID, SDL_GameController*> controllers;
 
     // Full screen and the window it came from (sdl_fullscreen.cpp).

@@ -1,6 +1,7 @@
 // Game controllers: connected at start or plugged in later, their d-pad,
-// left stick, A, Start and Back arrive as the arrow keys, Space, P and
-// Escape (platform/gamepad_keys.h decides which key and when).
+// left stick, A, B, X, Y, Start and Back arrive as the keys of the game's
+// actions, Back as Escape (platform/gamepad_keys.h decides which key and
+// when).
 #include "platform/sdl/sdl_backend.h"
 
 namespace platform {
@@ -11,6 +12,12 @@ PadButton PadButtonFromSdl(uint8_t button) {
     switch (button) {
         case SDL_CONTROLLER_BUTTON_A:
             return PadButton::A;
+        case SDL_CONTROLLER_BUTTON_B:
+            return PadButton::B;
+        case SDL_CONTROLLER_BUTTON_X:
+            return PadButton::X;
+        case SDL_CONTROLLER_BUTTON_Y:
+            return PadButton::Y;
         case SDL_CONTROLLER_BUTTON_BACK:
             return PadButton::Back;
         case SDL_CONTROLLER_BUTTON_START:

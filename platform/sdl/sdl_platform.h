@@ -32,9 +32,9 @@
 // settings file at once
 // (platform/settings.h); problems go to debug.txt, never to a box.
 //
-// Game controllers: the d-pad and left stick, A, Start and Back arrive as the
-// arrow keys, Space, P and Escape (platform/gamepad_keys.h), from controllers
-// connected at start or plugged in later.
+// Game controllers: the d-pad and left stick, the face buttons and Start play
+// the game's actions and Back is Escape (platform/gamepad_keys.h), from
+// controllers connected at start or plugged in later.
 //
 // Sound: SDL2_mixer, 44100 Hz stereo, 16 voices. The audio output opens on
 // its own, display or not; without a device OpenAudio says why and the rest

@@ -202,7 +202,7 @@ private:
     PageWindow* mainWindow = nullptr;
     FrameQueue queue;
     HeldKeys held;
-    GamepadKeys pads;
+    GamepadKeys pads{DeclaredGame().actions};
     PadState padStates[kMaxPads];
     FramePacer pacer{kFramePeriodNanos};
     std::vector<uint8_t> rgba;

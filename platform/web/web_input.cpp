@@ -106,6 +106,12 @@ PadButton StandardPadButton(int index) {
     switch (index) {
         case 0:
             return PadButton::A;
+        case 1:
+            return PadButton::B;
+        case 2:
+            return PadButton::X;
+        case 3:
+            return PadButton::Y;
         case 8:
             return PadButton::Back;
         case 9:

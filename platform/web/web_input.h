@@ -87,7 +87,8 @@ struct PageScale {
 PageScale ChoosePageScale(double pageWidth, double pageHeight, double devicePixelRatio, int width, int height);
 
 // A standard-mapping gamepad's button, by its index in the browser's Gamepad
-// API (0 the bottom face button, 8 back, 9 start, 12 to 15 the d-pad).
+// API (0 to 3 the face buttons: bottom, right, left, top; 8 back, 9 start,
+// 12 to 15 the d-pad).
 PadButton StandardPadButton(int index);
 // A stick axis of the Gamepad API (-1 to 1) as the translator's -32768..32767.
 int PadAxisValue(double value);

@@ -155,11 +155,17 @@ TEST_F(GameInfoTest, ADeclarationThatCannotBePlayedIsRefused) {
     for (const Case& c : {
              Case{{{"jump", 'J', "J"}, {"duck", 'D', ""}}, "the action duck has no key at all"},
              Case{{{"jump", 'J', "J"}, {"duck", 'D', " , "}}, "the action duck has no key at all"},
+             Case{{{"jump", 'J', "J"}, {"duck", 'D', "\t,"}}, "the action duck has no key at all"},
              Case{{{"jump", 'J', "J"}, {"duck", 'D', nullptr}}, "the action duck has no key at all"},
              Case{{{"jump", 'J', "J"}, {"", 'D', "D"}}, "action 2 has no name"},
              Case{{{"jump", 'J', "J"}, {"jump", 'D', "D"}}, "two actions are called 'jump'"},
              Case{{{"jump", 0, "J"}, {"duck", 'D', "D"}}, "the action jump reads no virtual key (1 to 254)"},
              Case{{{"jump", 255, "J"}, {"duck", 'D', "D"}}, "the action jump reads no virtual key (1 to 254)"},
+             Case{{{"jump", 'J', "J", TarvoPad::A}, {"duck", 'D', "D", TarvoPad::A}},
+                  "the actions jump and duck are both on the controller's A button"},
+             Case{{{"jump", 'J', "J", static_cast<TarvoPad>(6)}, {"duck", 'D', "D"}},
+                  "the action jump names no controller button"},
+             Case{{{"jump", 'J', "J", TarvoPad::Start}, {"duck", 'D', "D", TarvoPad::Y}}, ""},
              Case{{{"jump", 'J', "J"}, {"duck", 'D', "D"}}, ""},
          }) {
         TarvoGame declared({.name = "hop", .actions = c.actions});

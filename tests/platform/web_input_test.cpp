@@ -142,13 +142,16 @@ TEST(WebInput, PictureTakesAWholeScaleOrFillsTheLimitingSide) {
 
 TEST(WebInput, StandardGamepadButtonsAndSticks) {
     EXPECT_EQ(StandardPadButton(0), PadButton::A);
+    EXPECT_EQ(StandardPadButton(1), PadButton::B);
+    EXPECT_EQ(StandardPadButton(2), PadButton::X);
+    EXPECT_EQ(StandardPadButton(3), PadButton::Y);
     EXPECT_EQ(StandardPadButton(8), PadButton::Back);
     EXPECT_EQ(StandardPadButton(9), PadButton::Start);
     EXPECT_EQ(StandardPadButton(12), PadButton::DpadUp);
     EXPECT_EQ(StandardPadButton(13), PadButton::DpadDown);
     EXPECT_EQ(StandardPadButton(14), PadButton::DpadLeft);
     EXPECT_EQ(StandardPadButton(15), PadButton::DpadRight);
-    for (int other : {1, 2, 3, 7, 10, 16, -1}) EXPECT_EQ(StandardPadButton(other), PadButton::Other) << other;
+    for (int other : {4, 7, 10, 16, -1}) EXPECT_EQ(StandardPadButton(other), PadButton::Other) << other;
     EXPECT_EQ(PadAxisValue(0), 0);
     EXPECT_EQ(PadAxisValue(1), 32767);
     EXPECT_EQ(PadAxisValue(-1), -32767);
