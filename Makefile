@@ -4,6 +4,7 @@
 #   make test       install what the tests need as well, build with ASan + UBSan, build the web page, run every test
 #   make web        the game as a web page in build/web/ (Debian's Emscripten)
 #   make serve-web  the same, served on http://127.0.0.1:8000/
+#   make web-package  the engine for browsers in build/web-package/, for games' own builds (emcmake)
 #   make bench      build the benchmark beside the game (build/release/bench/tarvo_bench)
 #   make docs       the engine's API reference in build/docs/html/index.html (Doxygen; a warning fails it)
 
@@ -26,12 +27,13 @@ RELEASE_DIR := build/release
 TEST_DIR := build/test
 WEB_DIR := build/web
 WEB_BUILD_DIR := build/web-cmake
+WEB_PACKAGE_DIR := build/web-package
 # emcc runs its JavaScript tools on the Node.js its configuration names; one
 # from outside Debian finds Debian's acorn module only through NODE_PATH.
 WEB_ENV := NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: help play test build-release build-test web serve-web web-page bench docs \
+.PHONY: help play test build-release build-test web serve-web web-page web-package bench docs \
         setup-play setup-test setup-web setup-bench setup-docs
 
 help:
@@ -96,6 +98,14 @@ web-page:
 	      -DTARVO_PICTURES=$(abspath $(PICTURES)) -DTARVO_SOUNDS=$(abspath $(SOUNDS)) \
 	      -DTARVO_WEB_OUT=$(abspath $(WEB_DIR))
 	$(WEB_ENV) cmake --build $(WEB_BUILD_DIR)
+
+# The engine built with Emscripten, installed as a game's own build finds it:
+#   emcmake cmake -S mygame -B mygame/web -DCMAKE_PREFIX_PATH=P -DCMAKE_FIND_ROOT_PATH=P
+# with P the absolute path of $(WEB_PACKAGE_DIR).
+web-package: setup-web
+	$(WEB_ENV) emcmake cmake -S . -B build/web-package-cmake -G Ninja -DCMAKE_BUILD_TYPE=Release
+	$(WEB_ENV) cmake --build build/web-package-cmake
+	cmake --install build/web-package-cmake --prefix $(abspath $(WEB_PACKAGE_DIR))
 
 # The API reference from the public headers and docs/engine.md. The version is
 # the one CMakeLists.txt declares; any doxygen warning fails the target.

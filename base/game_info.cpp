@@ -83,9 +83,9 @@ std::string GameDeclarationProblem() {
                 return "two actions are called '" + called + "'";
         if (action.key <= 0 || action.key >= 255) return "the action " + called + " reads no virtual key (1 to 254)";
         if (ActionDefaultKeys(action).empty()) return "the action " + called + " has no key at all";
-        if (action.pad < TarvoPad::None || action.pad > TarvoPad::Start)
+        if (action.pad < TarvoPad::Auto || action.pad > TarvoPad::Start)
             return "the action " + called + " names no controller button";
-        for (size_t k = 0; k < i && action.pad != TarvoPad::None; ++k)
+        for (size_t k = 0; k < i && action.pad != TarvoPad::Auto; ++k)
             if (game.actions[k].pad == action.pad)
                 return "the actions " + std::string(game.actions[k].name) + " and " + called +
                        " are both on the controller's " + PadName(action.pad) + " button";

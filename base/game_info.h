@@ -34,18 +34,15 @@ struct TarvoGameOption {
     const char* help = nullptr;   ///< one line for --help
 };
 
-// X11's headers (SDL_syswm.h brings them) define None as a macro.
-#pragma push_macro("None")
-#undef None
-
 /// A button of a standard game controller that an action may take: the face
 /// buttons (A the bottom one, B the right, X the left, Y the top) and Start.
-enum class TarvoPad { None, A, B, X, Y, Start };
+/// Auto: the next face button still free.
+enum class TarvoPad { Auto, A, B, X, Y, Start };
 
 /// A named action of the game: the virtual key the game reads for it, the
 /// keyboard keys that play it unless the player binds others in the
 /// settings file's `[keys]` (by SDL key name, comma-separated: "Left, A"),
-/// and the controller button that plays it.
+/// the controller button that plays it, and its control on a touch screen.
 ///
 /// On a controller, the d-pad and the left stick play the action that reads
 /// the arrow's key, or else the first whose default keys name the arrow. An
@@ -57,10 +54,11 @@ struct TarvoAction {
     const char* name = nullptr;     ///< in the settings file: "turn_left"
     int key = 0;                    ///< what the game reads: platform::VK_LEFT
     const char* keys = nullptr;     ///< the default keyboard keys: "Left, A"
-    TarvoPad pad = TarvoPad::None;  ///< the controller button that plays it; None: the next face button free
+    TarvoPad pad = TarvoPad::Auto;  ///< the controller button that plays it
+    /// The face of its control on a touch screen, in a browser: a sign ("●")
+    /// or a short word. Default: an arrow for an arrow key, else the name.
+    const char* label = nullptr;
 };
-
-#pragma pop_macro("None")
 
 struct TarvoGameInfo {
     /// The program's name: letters, digits, '.', '-' and '_', starting with

@@ -13,6 +13,6 @@ inline constexpr TarvoAction kShooterActions[] = {
     {"turn_right", platform::VK_RIGHT, "Right, D"},
     {"thrust", platform::VK_UP, "Up, W"},
     {"back", platform::VK_DOWN, "Down, S"},
-    {"fire", platform::VK_SPACE, "Space", TarvoPad::A},
-    {"pause", 'P', "P", TarvoPad::Start},
+    {"fire", platform::VK_SPACE, "Space", TarvoPad::A, "\u25CF"},
+    {"pause", 'P', "P", TarvoPad::Start, "\u275A\u275A"},
 };

@@ -82,7 +82,7 @@ GamepadKeys::GamepadKeys(std::span<const TarvoAction> actions) {
     }
     size_t face = 0;
     for (const TarvoAction& action : actions) {
-        if (action.pad != TarvoPad::None || onArrow(action)) continue;
+        if (action.pad != TarvoPad::Auto || onArrow(action)) continue;
         while (face < std::size(kFaceButtons) && key(kFaceButtons[face]) != 0) ++face;
         if (face == std::size(kFaceButtons)) break;
         key(kFaceButtons[face]) = action.key;

@@ -74,6 +74,7 @@ function start(given) {
     touch: given.touch,
     webgl: given.webgl,
     keepStates: given.keepStates,
+    settings: given.settings,
     hasFocus: function () { return focused; },
     screen: function () { return given.screen; },
     stage: function () { return stage; },
@@ -97,8 +98,9 @@ function start(given) {
 
   self.Module = {
     canvas: given.canvas,
+    thisProgram: given.program,
     wasmBinary: given.wasm,
-    getPreloadedPackage: function () { return given.data; },
+    getPreloadedPackage: given.data ? function () { return given.data; } : undefined,
     pageParameters: function () { return new URLSearchParams(given.parameters); },
     page: page,
     onRuntimeInitialized: function () {
@@ -114,5 +116,5 @@ function start(given) {
     onExit: function (code) { tell('exit', [code]); },
     onAbort: function (what) { tell('abort', [String(what)]); },
   };
-  importScripts('tarvo.js');
+  importScripts(given.program + '.js');
 }

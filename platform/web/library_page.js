@@ -47,6 +47,21 @@ mergeInto(LibraryManager.library, {
         });
     },
 
+    // The game's settings the page kept in the browser's storage, as lines: a
+    // name, then its value. The program checks each.
+    PageGameSettings: function () {
+        var kept = Module.page.settings || {}, text = "";
+        Object.keys(kept).forEach(function (name) { text += name + "\n" + kept[name] + "\n"; });
+        var size = lengthBytesUTF8(text) + 1;
+        var out = _malloc(size);
+        stringToUTF8(text, out, size);
+        return out;
+    },
+
+    PageStoreSetting: function (name, value) {
+        Module.page.storeSetting(UTF8ToString(name), UTF8ToString(value));
+    },
+
     // How long frames take to make, for the page to show (milliseconds): all of
     // the work, and the part of it that puts the picture on the page.
     PageFrameWork: function (milliseconds, presentMilliseconds) {

@@ -4,11 +4,28 @@
 (function (parts) {
   var box = document.getElementById('box');
 
-  // Touch controls, on a touch device only. Each finger holds the control it
-  // is on; sliding onto another moves the key with it; lifted or cancelled,
-  // it lets go, and so does the page losing the focus. A key goes up when no
-  // finger holds it. A finger that starts outside the controls does nothing.
-  var touchKeys = { LEFT: 37, RIGHT: 39, UP: 38, DOWN: 40, SPACE: 32, P: 80 };
+  // Touch controls, on a touch device only: one for each of the game's
+  // actions, named by its key (data-key="LEFT"), Left and Right on the left
+  // and the others on the right; none for a game that declares no actions.
+  // Each finger holds the control it is on; sliding onto another moves the
+  // key with it; lifted or cancelled, it lets go, and so does the page losing
+  // the focus. A key goes up when no finger holds it. A finger that starts
+  // outside the controls does nothing.
+  var actions = tarvoGame.game.actions;
+  var touchKeys = {};  // data-key -> the virtual key the game reads
+  function makeControls() {
+    actions.forEach(function (action) {
+      if (touchKeys.hasOwnProperty(action.key)) return;
+      touchKeys[action.key] = action.vk;
+      var control = document.createElement('div');
+      control.setAttribute('data-key', action.key);
+      control.textContent = action.label;
+      if (action.label.length > 2) control.classList.add('word');
+      var left = action.key === 'LEFT' || action.key === 'RIGHT';
+      document.getElementById(left ? 'pad-left' : 'pad-right').appendChild(control);
+    });
+    document.querySelectorAll('.pad').forEach(function (pad) { if (!pad.firstChild) pad.remove(); });
+  }
   var fingers = new Map();  // touch identifier -> the control's data-key, or null
   var holders = {};         // data-key -> how many fingers hold it
   function sendKey(name, down) {
@@ -61,6 +78,7 @@
   }
 
   function install(touchDevice) {
+    makeControls();
     if (touchDevice) {
       document.body.classList.add('touch');
       ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function (type) {
@@ -96,7 +114,9 @@
     if (window.ResizeObserver) new ResizeObserver(resized).observe(document.getElementById('stage'));
     window.addEventListener('resize', resized);
 
-    // Full screen: the button and the F key (with no modifier, no dialog open).
+    // Full screen: the button, and the F key (with no modifier, no dialog
+    // open) for a game that plays declared actions none of which is on F; a
+    // game that takes every key as itself keeps F.
     var fullscreenButton = document.getElementById('fullscreen');
     var root = document.documentElement;
     var toggleFullscreen = function () {
@@ -106,8 +126,9 @@
     if (root.requestFullscreen && document.fullscreenEnabled !== false) {
       fullscreenButton.hidden = false;
       fullscreenButton.addEventListener('click', function () { toggleFullscreen(); fullscreenButton.blur(); });
+      var fKey = actions.length > 0 && !actions.some(function (action) { return action.vk === 70; });
       window.addEventListener('keydown', function (e) {
-        if (e.code === 'KeyF' && !e.repeat && !e.ctrlKey && !e.altKey && !e.metaKey && !box.open) toggleFullscreen();
+        if (fKey && e.code === 'KeyF' && !e.repeat && !e.ctrlKey && !e.altKey && !e.metaKey && !box.open) toggleFullscreen();
       });
     }
   }

@@ -25,11 +25,13 @@
       Module.canvas = fresh;
     }
     window.tarvo.page.thread = 'page';
-    Module.getPreloadedPackage = function () { return files[0]; };
+    if (files[0]) Module.getPreloadedPackage = function () { return files[0]; };
     Module.wasmBinary = files[1];
     var script = document.createElement('script');
-    script.src = 'tarvo.js';
-    script.onerror = function () { parts.hooks.say('failed', 'The game could not be downloaded (tarvo.js).'); };
+    script.src = tarvoGame.program + '.js';
+    script.onerror = function () {
+      parts.hooks.say('failed', 'The game could not be downloaded (' + tarvoGame.program + '.js).');
+    };
     document.body.appendChild(script);
   }
 
@@ -78,7 +80,8 @@
     // A browser with no WebGL at all has none in a worker either; one that
     // has it, the worker's canvas asks for itself.
     program.post('start', [{
-      canvas: offscreen, data: files[0], wasm: files[1], parameters: parts.addressParameters(),
+      program: tarvoGame.program, canvas: offscreen, data: files[0], wasm: files[1],
+      parameters: parts.addressParameters(), settings: side.settings,
       touch: parts.touchDevice, webgl: typeof WebGLRenderingContext === 'function', focused: document.hasFocus(),
       stage: side.stage(), hidden: document.hidden, screen: side.screen(), audio: parts.audio.available(),
       keepStates: side.keepStates,

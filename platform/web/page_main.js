@@ -18,7 +18,11 @@
   parts.controls.install(parts.touchDevice);
 
   say('loading', 'Downloading the game…');
-  parts.downloads.fetchAll(['tarvo.data', 'tarvo.wasm']).then(function (files) {
+  // The program, and its package of pictures and sounds when it has one.
+  var program = tarvoGame.program, wanted = [program + '.wasm'];
+  if (tarvoGame.data) wanted.unshift(program + '.data');
+  parts.downloads.fetchAll(wanted).then(function (got) {
+    var files = tarvoGame.data ? got : [null, got[0]];
     say('loading', 'Loading the game…');
     var canvas = Module.canvas;
     if (typeof Worker === 'function' && typeof OffscreenCanvas === 'function' &&
@@ -28,8 +32,8 @@
       parts.host.startOnPage(files);
     }
   }, function (error) {
-    say('failed', error.file === 'tarvo.data'
-        ? 'The game\u2019s pictures could not be downloaded (tarvo.data: ' + error.message + ').'
+    say('failed', error.file === program + '.data'
+        ? 'The game\u2019s pictures could not be downloaded (' + error.file + ': ' + error.message + ').'
         : 'The game could not be downloaded (' + error.file + ': ' + error.message + ').');
   });
 })(PageParts);

@@ -16,6 +16,7 @@ var tarvoProtocol = {
     touch: 'value',         // a touch device
     webgl: 'value',         // false where the browser has no WebGL (unset: try it)
     keepStates: 'value',    // every frame's state is kept
+    settings: 'value',      // the game's settings kept in the browser: {name: value}
     hasFocus: 'kept',       // () -> whether the page has the focus
     screen: 'kept',         // () -> [width, height] of the screen
     stage: 'kept',          // () -> [width, height, pixel ratio] of the room for the picture
@@ -29,6 +30,7 @@ var tarvoProtocol = {
     share: 'sent',          // (name, value): a figure for the page and its tests
     keepState: 'sent',      // (state): one frame's state, every frame kept
     debugLine: 'sent',      // (text): a line of debug.txt
+    storeSetting: 'sent',   // (name, value): one of the game's settings, to keep
     refused: 'sent',        // (what, message): the address or the key script
     runOnPage: 'sent',      // (): the worker cannot draw; start again on the page
     frameDone: 'worker',    // (state): the frame's state, posted every frame

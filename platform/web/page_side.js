@@ -15,8 +15,33 @@
     return window.location.search.slice(1) + '&' + window.location.hash.slice(1);
   }
 
+  // The game's settings, in the browser's storage under the game's name (two
+  // games served from one place keep theirs apart). A browser that keeps
+  // nothing (storage turned off, or full) keeps them for the run only.
+  var settingsPrefix = (tarvoGame.game.name || tarvoGame.program) + '/';
+  function storedSettings() {
+    var kept = {};
+    try {
+      for (var i = 0; i < localStorage.length; ++i) {
+        var key = localStorage.key(i);
+        if (key.indexOf(settingsPrefix) === 0) kept[key.slice(settingsPrefix.length)] = localStorage.getItem(key);
+      }
+    } catch (e) {
+      console.warn('The game\u2019s settings cannot be read from this browser\u2019s storage: ' + e.message);
+    }
+    return kept;
+  }
+
   var side = {
     touch: touchDevice,
+    settings: storedSettings(),
+    storeSetting: function (name, value) {
+      try {
+        localStorage.setItem(settingsPrefix + name, value);
+      } catch (e) {
+        console.warn('The game\u2019s setting ' + name + ' is kept for this run only: ' + e.message);
+      }
+    },
     keepStates: window.tarvo.keepStates,
     hasFocus: function () { return document.hasFocus(); },
     screen: function () {
@@ -54,6 +79,7 @@
     refused: function (what, message) {
       console.error('tarvo: ' + what + ': ' + message);
       if (what === 'address') say('failed', 'The page\u2019s address was refused: ' + message);
+      else if (what === 'game') say('failed', 'The game cannot start: ' + message);
       else say('failed', 'The key script was refused: ' + message);
     },
   };
@@ -66,6 +92,7 @@
   var program = { worker: null };
   var Module = window.Module = {
     canvas: document.getElementById('canvas'),
+    thisProgram: tarvoGame.program,
     page: side,
     pageParameters: function () { return new URLSearchParams(addressParameters()); },
     onRuntimeInitialized: function () {

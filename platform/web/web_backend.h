@@ -11,6 +11,7 @@
 //   web_pacing.cpp       frames on the display's refresh at 60 a second,
 //                        scripted runs as fast as they go
 //   web_audio.cpp        sound through the page's Web Audio
+//   web_settings.cpp     the game's settings, in the browser's storage
 //   web_input.cpp        keys, page scale and address (pure, tested natively)
 // and what the page does for it, in JavaScript linked as libraries:
 //   library_page.js      focus, sizes, the dialog, animation frames, figures
@@ -46,6 +47,9 @@ int PageMessageBoxOpen();
 // Yields to the browser until its next animation frame (an Asyncify import).
 void PageNextAnimationFrame();
 void PageFrameWork(double milliseconds, double presentMilliseconds);
+// The game's stored settings as lines, a name then its value (malloc'd).
+char* PageGameSettings();
+void PageStoreSetting(const char* name, const char* value);
 // library_video.js
 int PageStartPresentation();
 void PagePresentGL(const uint16_t* pixels, int pitch, int width, int height);
@@ -136,6 +140,10 @@ public:
     void StopSound(int sound) override;
     void StopAllSounds() override;
 
+    // --- The game's settings (web_settings.cpp) -------------------------------
+    bool ReadGameSetting(const std::string& name, std::string& value) override;
+    bool WriteGameSetting(const std::string& name, const std::string& value, std::string& why) override;
+
     // --- The page's events, from its main thread or sent to the worker
     // (web_events.cpp) ---------------------------------------------------------
 
@@ -171,6 +179,9 @@ private:
     }
     bool Playing() const { return !scripted && mainWindow != nullptr && !mainWindow->destroyed; }
 
+    // What the page kept of the game's settings, read once (web_settings.cpp).
+    void LoadGameSettings();
+
     // Gamepads (web_gamepads.cpp).
     void ReadGamepads();
 
@@ -194,6 +205,7 @@ private:
     bool pageFocused = false;
     bool exclusive = false;
     bool audioOpen = false;
+    bool settingsLoaded = false;
     int modeWidth = 0;
     int modeHeight = 0;
     WindowProcFn windowProc = nullptr;

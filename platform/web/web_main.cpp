@@ -24,8 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "base/game_info.h"
 #include "engine/key_script.h"
 #include "engine/windows_dx.h"
+#include "platform/web/page_game.h"
 #include "platform/web/web_input.h"
 #include "platform/web/web_platform.h"
 
@@ -54,6 +56,24 @@ EM_JS(char*, PageFrames, (), {
 });
 
 EM_JS(void, PageAddressRefused, (const char* message), { Module.page.refused("address", UTF8ToString(message)); });
+
+// The program's name, as the page (or the build reading its declaration)
+// gives it: what a game that declares none is called. Owned by the caller.
+EM_JS(char*, PageProgramName, (), {
+    var text = Module["thisProgram"] || "";
+    var size = lengthBytesUTF8(text) + 1;
+    var out = _malloc(size);
+    stringToUTF8(text, out, size);
+    return out;
+});
+
+void TakeProgramName() {
+    char* name = PageProgramName();
+    SetProgramPath(name);
+    std::free(name);
+}
+
+EM_JS(void, PageGameRefused, (const char* message), { Module.page.refused("game", UTF8ToString(message)); });
 
 EM_JS(void, PageScriptRefused, (const char* message), { Module.page.refused("key script", UTF8ToString(message)); });
 
@@ -127,7 +147,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* PageFrameState() {
 }
 extern "C" EMSCRIPTEN_KEEPALIVE int PageFrameStateVersion() { return frameStateVersion; }
 
+// The game's declaration, which the build reads to write the page: its static
+// objects have run by the time the runtime is ready, with or without main.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* tarvo_page_game() {
+    TakeProgramName();
+    static std::string json;
+    json = platform::PageGameJson(DeclaredGame(), GameDeclarationProblem());
+    return json.c_str();
+}
+
 int main() {
+    TakeProgramName();
+    // The build refuses such a game before any page exists; this is for one
+    // linked by hand.
+    if (const std::string problem = GameDeclarationProblem(); !problem.empty()) {
+        PageGameRefused(problem.c_str());
+        std::exit(2);
+    }
     char* scriptText = PageScript();
     char* framesText = PageFrames();
     platform::PageRun run;

@@ -47,6 +47,11 @@ cmake --build "$work/cmake" >"$work/build.log" 2>&1 || fail "examples do not bui
 (cd "$work/cmake" && ctest --output-on-failure >"$work/ctest.log" 2>&1) || fail "examples' tests: $(tail -15 "$work/ctest.log")"
 grep -q '100% tests passed, 0 tests failed out of 3' "$work/ctest.log" || fail "expected 3 passing tests: $(tail -5 "$work/ctest.log")"
 
+# move_picture's own lists, the smallest project, build it too.
+cmake -S "$source/examples/move_picture" -B "$work/own" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >"$work/own.log" 2>&1 &&
+  cmake --build "$work/own" >>"$work/own.log" 2>&1 || fail "move_picture's own project: $(tail -5 "$work/own.log")"
+[ -x "$work/own/move_picture" ] || fail "move_picture's own project made no program"
+
 # A game that declares itself speaks as itself, never as the shooter.
 catch=$work/cmake/catch
 "$catch" --help >"$work/catch_help.txt" || fail "catch --help failed"

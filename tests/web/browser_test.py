@@ -16,8 +16,11 @@ the page says.
   browser_test.py replay  WEB_DIR TARVO_REPLAY SCRIPT FRAMES
                                                  the key script in the page's address against tarvo-replay,
                                                  frame by frame and field by field
+  browser_test.py game    PAGE_DIR TITLE         another game's page, built against the engine's package
+                                                 for browsers: its title, manifest and icons, no touch
+                                                 controls, Right moving its picture, its settings kept
 
-WEB_DIR is the page this build made. Prints one line per check. Exit 0 when
+WEB_DIR is the page this build made, PAGE_DIR one a game's own build made. Prints one line per check. Exit 0 when
 all pass, 1 when one fails or the page is missing, 77 (a skip for CTest)
 when Chromium is not installed.
 
@@ -1294,8 +1297,58 @@ def replay_compare(browser, server, replay, script_path, frames):
           (len(native), os.path.basename(script_path)))
 
 
+def other_game(browser, server, title):
+    """A game of its own, built from the engine's package: the page is its.
+    Games that declare no actions, as the examples: every key arrives as
+    itself, and a touch device gets no controls."""
+    browser.open(server.url())
+    running = browser.wait_for('window.tarvo && window.tarvo.page.state === "running" &&'
+                               ' window.tarvo.state && JSON.parse(window.tarvo.state).frame > 5', PATIENCE)
+    check(running is not None, 'the page runs (%s)' % browser.evaluate('window.tarvo && window.tarvo.page.message'))
+    check(browser.evaluate('document.title') == title, 'the page is titled %s (%s)' %
+          (title, browser.evaluate('document.title')))
+    manifest = browser.evaluate('fetch("manifest.webmanifest").then(r => r.json())', await_promise=True)
+    check(manifest['name'] == title and [i['sizes'] for i in manifest['icons']] == ['192x192', '512x512'],
+          'the manifest names the game and has icons (%s, %s)' %
+          (manifest['name'], [i['sizes'] for i in manifest['icons']]))
+    icon = browser.evaluate('fetch("icon-192.png").then(r => r.arrayBuffer()).then(b => {'
+                            ' const v = new DataView(b); return [v.getUint32(0), v.getUint32(16)]; })',
+                            await_promise=True)
+    check(icon == [0x89504E47, 192], 'the icon is a PNG of 192 pixels a side (%s)' % icon)
+    check(browser.evaluate('document.querySelectorAll("[data-key]").length') == 0,
+          'a game that declares no actions gets no touch controls')
+    if title == 'Catch':
+        return catch_settings(browser, server)
+    before = browser.canvas_shot()
+    browser.key('keyDown', 39, 'ArrowRight', 'ArrowRight')
+    moved = browser.canvas_shot_until(lambda shot: differing(shot, before) > 50)
+    browser.key('keyUp', 39, 'ArrowRight', 'ArrowRight')
+    check(differing(moved, before) > 50, 'holding Right moves the picture (%d pixels changed)' %
+          differing(moved, before))
+    errors = browser.console_errors()
+    check(not errors, 'the console shows no error %s' % errors[:3])
+
+
+def catch_settings(browser, server):
+    """Catch keeps its best score in the browser's storage: a round that
+    catches one gem and misses the next stores 1, unless 7 was kept before."""
+    script = '2 down ENTER\n4 up ENTER\n10 down D\n15 up D\n'
+    address = server.url('#' + urllib.parse.urlencode({'script': script, 'frames': 300}))
+    for kept, wanted in ((None, '1'), ('7', '7')):
+        browser.evaluate('localStorage.clear(), 1')
+        if kept:
+            browser.evaluate('localStorage.setItem("catch/best", "%s"), 1' % kept)
+        browser.open(address)
+        ended = browser.wait_for('window.tarvo && window.tarvo.exit !== undefined && [window.tarvo.exit,'
+                                 ' localStorage.getItem("catch/best")]', PATIENCE)
+        check(ended == [0, wanted], 'with %s kept, a round of one catch leaves the best score at %s (%s)' %
+              (kept or 'nothing', wanted, ended))
+    errors = browser.console_errors()
+    check(not errors, 'the console shows no error %s' % errors[:3])
+
+
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ('play', 'refuse', 'replay', 'phone', 'gamepad', 'offline'):
+    if len(argv) < 3 or argv[1] not in ('play', 'refuse', 'replay', 'phone', 'gamepad', 'offline', 'game'):
         sys.stderr.write(__doc__)
         return 2
     mode, web_dir = argv[1], os.path.abspath(argv[2])
@@ -1304,8 +1357,8 @@ def main(argv):
     if websocket is None:
         print('FAIL python3-websocket is not installed (apt-get install python3-websocket)', flush=True)
         return 1
-    missing = [f for f in ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data')
-               if not os.path.exists(os.path.join(web_dir, f))]
+    page_files = ('index.html', 'tarvo.js', 'tarvo.wasm', 'tarvo.data') if mode != 'game' else ('index.html',)
+    missing = [f for f in page_files if not os.path.exists(os.path.join(web_dir, f))]
     if missing:
         print('FAIL no web page of this build in %s (missing %s): make test builds it there, or make web-page '
               'PICTURES=<build>/Images SOUNDS=<build>/Sounds WEB_DIR=%s' % (web_dir, ', '.join(missing), web_dir),
@@ -1323,6 +1376,8 @@ def main(argv):
             phone(server, os.path.abspath(argv[3]))
         elif mode == 'gamepad':
             gamepad(browser, server)
+        elif mode == 'game':
+            other_game(browser, server, argv[3])
         elif mode == 'offline':
             offline_mixed(browser, web_dir)
             offline_scopes(browser, web_dir)
