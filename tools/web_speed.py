@@ -5,7 +5,7 @@ at the browser's own speed and with its CPU slowed down (DevTools CPU
 throttling, as a cheap phone). A measurement, not a test: it prints a table.
 
   web_speed.py [--seconds S] [--slow N] [--only webgl|2d] [--sizes WxH[@R],...] [--profile] [--gpu] [--on-page]
-               WEB_DIR [WEB_DIR ...]
+               [--native TARVO_REPLAY [--script KEYS --frames N]] WEB_DIR [WEB_DIR ...]
 
 Each WEB_DIR is a page made by `make web-page` (for example one built with
 -DTARVO_WEB_SIMD=OFF beside the default one). The page is 800 x 600 CSS
@@ -36,6 +36,16 @@ OffscreenCanvas.
 so the page is composited as on a machine with a GPU. Without it Chromium
 runs as the browser tests run it: no GPU process, and a WebGL canvas's
 picture is copied back to the main thread.
+
+--native compares like for like: each page plays a key script (by default
+the long stored fight, tests/game/reference/long_fight.keys, 6700 frames),
+given in its address, and the same script runs natively through
+TARVO_REPLAY --frame-work (a release build: make bench builds one in
+build/release/), both timed the same way (from one frame's lock of the back
+surface to the next, the hand-over of the picture said apart, the median of
+60-frame means), and the table shows both and the ratio. A key script plays
+as fast as it goes, so these frames show only now and then: the hand-over is
+nearly nothing there, and the figure is the program's own work.
 
 --profile adds the main thread's whole busy time a frame (what is not idle
 in DevTools Profiler samples; only at the browser's own speed, since slowed
@@ -83,10 +93,18 @@ def start_fight(browser, server, webgl, on_page, size):
 LEFT = (37, 'ArrowLeft', 'ArrowLeft')
 
 
+def fresh_state(browser):
+    """The state of a frame after this moment: a program in a worker sends its
+    state when asked, and the first read asks."""
+    bt.state(browser)
+    time.sleep(0.1)
+    return bt.state(browser)
+
+
 def measure(browser, seconds):
     """(work ms, present ms, frames a second) over `seconds` of flying and firing."""
     works, presents = [], []
-    first = bt.state(browser)
+    first = fresh_state(browser)
     began = time.time()
     turning = False
     while time.time() - began < seconds:
@@ -95,7 +113,7 @@ def measure(browser, seconds):
         time.sleep(0.5)
         works.append(browser.evaluate('Module.frameWorkMs || 0'))
         presents.append(browser.evaluate('Module.framePresentMs || 0'))
-    last = bt.state(browser)
+    last = fresh_state(browser)
     elapsed = time.time() - began
     browser.key('keyUp', *LEFT)
     return (sum(works) / len(works), sum(presents) / len(presents), (last['frame'] - first['frame']) / elapsed)
@@ -212,6 +230,68 @@ def profile(browser, seconds, names, quiet=False):
     return 1.0 - by_name['(idle)'] / max(total, 1)
 
 
+def native_work(replay, script, frames):
+    """(work us, present us) a frame of the key script run natively."""
+    import re
+    import subprocess
+    run = subprocess.run([replay, script, str(frames), '--frame-work', '--silent'], stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, text=True, check=False)
+    found = re.search(r'frame work: ([0-9.]+) us a frame, ([0-9.]+) us of it handing the picture over', run.stderr)
+    if not found:
+        raise RuntimeError('%s --frame-work said: %s' % (replay, run.stderr.strip()[-300:]))
+    return float(found.group(1)), float(found.group(2))
+
+
+def page_script_work(browser, server, script, frames):
+    """(work us, present us) a frame of the key script played by the page:
+    the medians of the 60-frame means the page reports while it plays."""
+    import urllib.parse
+    with open(script) as f:
+        text = f.read()
+    browser.open(server.url('#' + urllib.parse.urlencode({'script': text, 'frames': frames})))
+    works, presents, seen = [], [], None
+    deadline = time.time() + 600
+    while time.time() < deadline:
+        figures = browser.evaluate('[window.tarvo && window.tarvo.exit, Module.frameWorkMs, Module.framePresentMs]')
+        if figures is None:
+            time.sleep(0.05)
+            continue
+        ended, work, present = figures
+        if work is not None and (work, present) != seen:
+            seen = (work, present)
+            works.append(work * 1000)
+            presents.append(present * 1000)
+        if ended is not None:
+            break
+        time.sleep(0.005)
+    if not works:
+        raise RuntimeError('the page reported no frame work')
+    median = lambda values: sorted(values)[len(values) // 2]  # noqa: E731
+    return median(works), median(presents)
+
+
+def like_for_like(web_dirs, replay, script, frames, gpu):
+    native = native_work(replay, script, frames)
+    rows = []
+    for web_dir in web_dirs:
+        server = bt.Server(os.path.abspath(web_dir))
+        browser = bt.Browser(gpu=gpu)
+        try:
+            page = page_script_work(browser, server, script, frames)
+        finally:
+            browser.close()
+            server.close()
+        rows.append((os.path.basename(os.path.normpath(web_dir)), page))
+    print('\n| %s, %d frames | page: work, hand-over | less the hand-over | native: work, hand-over |'
+          ' less the hand-over |'
+          ' page / native |' % (os.path.basename(script), frames))
+    print('|---|---|---|---|---|---|')
+    for name, (work, present) in rows:
+        own, native_own = work - present, native[0] - native[1]
+        print('| %s | %.0f us, %.0f us | %.0f us | %.1f us, %.1f us | %.1f us | %.1f |' %
+              (name, work, present, own, native[0], native[1], native_own, own / max(native_own, 1e-9)))
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--seconds', type=float, default=10)
@@ -224,11 +304,19 @@ def main(argv):
     parser.add_argument('--gpu', action='store_true', help='a GPU process drawing in software, not none')
     parser.add_argument('--on-page', action='store_true',
                         help='the program on the page\'s main thread, as in a browser without OffscreenCanvas')
+    parser.add_argument('--native', metavar='TARVO_REPLAY',
+                        help='compare a key script played by each page with the same script run natively')
+    parser.add_argument('--script', default=os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests',
+                                                         'game', 'reference', 'long_fight.keys'))
+    parser.add_argument('--frames', type=int, default=6700)
     parser.add_argument('web_dirs', nargs='+')
     args = parser.parse_args(argv[1:])
     if bt.websocket is None or not bt.find_chromium():
         sys.stderr.write('needs Chromium and python3-websocket (Debian\'s python3: /usr/bin/python3)\n')
         return 1
+    if args.native:
+        like_for_like(args.web_dirs, args.native, args.script, args.frames, args.gpu)
+        return 0
     rows = []
     presentations = [p for p in ('webgl', '2d') if args.only in (None, p)]
     sizes = []

@@ -17,6 +17,7 @@ function start(given) {
   var ready = false;
   var focused = given.focused, stage = given.stage, hidden = given.hidden, pads = null;
   var sounds = 0;
+  var stateWanted = false;
   var waiting = null;  // the program's wake-up while the page is hidden
   function tell(op, args, transfer) { self.postMessage({ op: op, args: args }, transfer || []); }
 
@@ -42,6 +43,7 @@ function start(given) {
     stage: function (value) { stage = value; return []; },
     pads: function (value) { pads = value; },
     boxClosed: function () { Module.messageBoxOpen = false; },
+    wantState: function () { stateWanted = true; },
     hidden: function (value) {
       hidden = value;
       if (!hidden && waiting) {
@@ -80,6 +82,13 @@ function start(given) {
     stage: function () { return stage; },
     readGamepads: function () { return pads; },
     nextFrame: nextFrame,
+    // Each frame's state costs a message the page reads only now and then:
+    // it goes when asked for.
+    stateWanted: function () {
+      var wanted = stateWanted;
+      stateWanted = false;
+      return wanted;
+    },
   };
   tarvoProtocol.asks(['sent']).concat(['frameDone']).forEach(function (op) {
     page[op] = function () { tell(op, Array.prototype.slice.call(arguments)); };

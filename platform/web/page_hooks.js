@@ -18,6 +18,7 @@ var PageParts = {};
     page: { state: 'loading', message: '' },
     get state() {
       if (reader) last = reader();
+      if (parts.hooks.stateWish) parts.hooks.stateWish();
       return last;
     },
     set state(text) { parts.hooks.setState(text); },
@@ -37,7 +38,9 @@ var PageParts = {};
   parts.hooks = {
     // The one place the state changes: a text, or on the page's main thread
     // a reader that turns the program's memory into text only when asked
-    // (null: keep what it last read, the program has ended).
+    // (null: keep what it last read, the program has ended). A program in a
+    // worker sends its state only when asked (stateWish asks for the next).
+    stateWish: null,
     setState: function (text) {
       reader = null;
       last = text;

@@ -63,7 +63,18 @@
       side.showMessageBox(caption, text);
     };
     heard.runOnPage = function () { startOnPage(files); };
-    heard.frameDone = parts.hooks.setState;
+    // The latest state is read from what the worker last sent; reading it
+    // asks for the next frame's.
+    var stateAsked = false;
+    parts.hooks.stateWish = function () {
+      if (stateAsked || !program.worker) return;
+      stateAsked = true;
+      program.post('wantState', []);
+    };
+    heard.frameDone = function (text) {
+      stateAsked = false;
+      parts.hooks.setState(text);
+    };
     heard.running = function (keys) {
       running = true;
       // A key script's run takes no keys from the page.

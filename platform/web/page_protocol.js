@@ -33,7 +33,8 @@ var tarvoProtocol = {
     storeSetting: 'sent',   // (name, value): one of the game's settings, to keep
     refused: 'sent',        // (what, message): the address or the key script
     runOnPage: 'sent',      // (): the worker cannot draw; start again on the page
-    frameDone: 'worker',    // (state): the frame's state, posted every frame
+    frameDone: 'worker',    // (state): the frame's state, posted when the page asked for it
+    stateWanted: 'worker',  // () -> whether the page asked for the state since it last got one
     nextFrame: 'worker',    // (wake): the display's next refresh, none while hidden
     readState: 'page',      // (read or null): reads the latest state when asked; null: keep the last
   },
@@ -55,6 +56,7 @@ var tarvoProtocol = {
     pads: null,                            // (the gamepads, as readGamepads gives them)
     hidden: null,                          // (hidden)
     boxClosed: null,                       // ()
+    wantState: null,                       // (): the next frame's state, please
   },
   // The ops a worker posts to the page.
   toPage: function () {

@@ -8,7 +8,9 @@
 // Escape, and after N frames it ends. The page's `window.tarvo.state` holds
 // the latest frame's state as the game's page reports it (SetPageFrameReport:
 // the shooter's as tarvo-replay prints it), with a script or without (then
-// the game plays from the keyboard). A page that set
+// the game plays from the keyboard); from a worker the page gets it when it
+// asks, reading it (a frame or two behind), and the last frame's at the end.
+// A page that set
 // `window.tarvoKeepStates` before its scripts ran (a test comparing runs) also
 // gets the state of every frame appended to its `window.tarvo.states` list:
 // kept unasked, a million-frame link would hold a gigabyte of them. Any other
@@ -113,8 +115,10 @@ EM_JS(void, PageShareFrameState, (), {
     });
 });
 
-EM_JS(void, PageFrameDone, (const char* json), {
-    if (Module.page.frameDone) Module.page.frameDone(UTF8ToString(json));
+// In a worker, the frame's state goes to the page when the page asked for it
+// since it last got one; the last frame's goes in any case.
+EM_JS(void, PageFrameDone, (const char* json, int last), {
+    if (Module.page.frameDone && (last || Module.page.stateWanted())) Module.page.frameDone(UTF8ToString(json));
 });
 
 // Once the program has ended, the page keeps its last state.
@@ -198,12 +202,15 @@ int main() {
         if (keepStates)
             PageKeepFrameState(frameState.c_str());
         else
-            PageFrameDone(frameState.c_str());
+            PageFrameDone(frameState.c_str(), 0);
     });
     platform::SetCurrent(web.get());
     const int code = WinMain(nullptr, nullptr, "", 1);
     web->beforeFrame = nullptr;
-    if (!keepStates) PageKeepLastFrameState();
+    if (!keepStates) {
+        PageFrameDone(frameState.c_str(), 1);
+        PageKeepLastFrameState();
+    }
     web.reset();
     platform::SetCurrent(nullptr);
     std::exit(code);

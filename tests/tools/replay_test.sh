@@ -98,6 +98,16 @@ cmp -s a.jsonl b.jsonl || fail "a second run printed other states"
 cmp -s a.jsonl c.jsonl || fail "--sounds printed other states"
 "$tool" fight.keys 60 --silent >d.jsonl 2>/dev/null || fail "--silent: exit status $?"
 cmp -s a.jsonl d.jsonl || fail "--silent printed other states"
+# --frame-work times the frames without changing one, and says so in the
+# line tools/web_speed.py reads: 61 frames, 60 timed (each from one lock to
+# the next), one block of 60, the hand-over of the picture a part of the work.
+"$tool" fight.keys 61 --frame-work >e.jsonl 2>e.err || fail "--frame-work: exit status $?"
+head -60 e.jsonl | cmp -s a.jsonl - || fail "--frame-work printed other states"
+line=$(grep '^frame work: ' e.err)
+[[ $line =~ ^frame\ work:\ ([0-9.]+)\ us\ a\ frame,\ ([0-9.]+)\ us\ of\ it\ handing\ the\ picture\ over\ \(median\ of\ 60-frame\ means,\ 60\ frames\)$ ]] ||
+  fail "--frame-work said: $(cat e.err)"
+awk -v w="${BASH_REMATCH[1]:-0}" -v p="${BASH_REMATCH[2]:-1}" 'BEGIN { exit !(w > 0 && p > 0 && p < w) }' ||
+  fail "--frame-work: the hand-over is no part of the work: $line"
 [ "$(grep ' player_shot ' sounds.txt | cut -d' ' -f1-3 | tr '\n' ,)" = "12 play player_shot,24 play player_shot,36 play player_shot,48 play player_shot," ] \
   || fail "player shots heard: $(grep player_shot sounds.txt | tr '\n' ' ')"
 grep -q '^12 play player_shot 1 0$' sounds.txt || fail "the player's shot is not centred at full volume"

@@ -1,7 +1,7 @@
 // tarvo-replay: runs the real game from a key script, with no display and no
 // clock, and prints the game's state after every frame as one line of JSON.
 //
-//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]
+//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent] [--frame-work]
 //
 // SCRIPT holds lines `FRAME down|up KEY` (see engine/key_script.h); "-" reads
 // standard input. --shots writes the finished picture of each named frame to
@@ -17,6 +17,13 @@
 // for each sound the game asked for, `FRAME ACTION EFFECT VOLUME PAN`
 // (ACTION play, loop, stop or stopall). --silent runs it as on a machine
 // without an audio device. Neither changes a single state line.
+//
+// --frame-work says on standard error how long the frames took, timed as the
+// browser's page times them (tools/replay/frame_timer.h), for comparing the
+// page with a native run of the same frames (tools/web_speed.py):
+// `frame work: W us a frame, P us of it handing the picture over (median of
+// 60-frame means, N frames)`, the hand-over being Flip and BltFast. A
+// measurement: time it in a release build.
 //
 // Exit status: 0 after FRAMES frames; 1 when the state lines (the run then
 // stops), a picture or the sounds could not be written; 2 for wrong usage, a
@@ -36,6 +43,7 @@
 #include <set>
 #include <string>
 
+#include "tools/replay/frame_timer.h"
 #include "tools/replay/replay_runner.h"
 #include "tools/replay/state_report.h"
 
@@ -44,7 +52,8 @@ namespace {
 int Usage(const char* problem) {
     if (problem != nullptr) std::fprintf(stderr, "tarvo-replay: %s\n", problem);
     std::fprintf(stderr,
-                 "usage: tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]\n");
+                 "usage: tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent] "
+                 "[--frame-work]\n");
     return 2;
 }
 
@@ -143,6 +152,7 @@ int main(int argc, char** argv) {
     std::string outDir = ".";
     std::string soundsPath;
     bool silent = false;
+    bool frameWork = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--shots" && i + 1 < argc) {
@@ -154,6 +164,8 @@ int main(int argc, char** argv) {
             soundsPath = argv[++i];
         } else if (option == "--silent") {
             silent = true;
+        } else if (option == "--frame-work") {
+            frameWork = true;
         } else {
             return Usage(("unknown or incomplete option '" + option + "'").c_str());
         }
@@ -204,7 +216,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    platform::ScriptedPlatform machine;
+    TimedMachine machine;
     machine.screenWidth = 1920;
     machine.screenHeight = 1080;
     machine.audioAvailable = !silent;
@@ -242,6 +254,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvo-replay: could not write %s\n", soundsPath.c_str());
         ++failedWrites;
     }
+    if (frameWork)
+        std::fprintf(
+            stderr,
+            "frame work: %.1f us a frame, %.1f us of it handing the picture over (median of 60-frame means, %d "
+            "frames)\n",
+            machine.MedianWorkMicros(), machine.MedianPresentMicros(), machine.FramesTimed());
     for (const auto& box : machine.messageBoxes)
         std::fprintf(stderr, "tarvo-replay: message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
     if (result.exitCode != 0) return result.exitCode == -1 ? 255 : result.exitCode;
