@@ -91,7 +91,8 @@ using Surface = MemorySurface;
 
 class BrowserPlatform final : public WebPlatform {
 public:
-    explicit BrowserPlatform(const WebOptions& options) : scripted(options.scriptedInput) {}
+    explicit BrowserPlatform(const WebOptions& options)
+        : scripted(options.scriptedInput), fastScript(options.scriptedInput && !options.paced) {}
     ~BrowserPlatform() override;
 
     void Schedule(int frame, const Message& message) override;
@@ -199,6 +200,7 @@ private:
     static constexpr int kMaxPads = 4;
 
     bool scripted = false;
+    bool fastScript = false;  // scripted, as fast as it goes: frames shown only now and then
     bool presenting = false;
     bool webgl = false;
     bool listening = false;

@@ -140,12 +140,17 @@ int LogicalFromCss(double cssPosition, int logical, double css) {
     return std::clamp(x, 0, std::max(0, logical - 1));
 }
 
-bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::string& error) {
+bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::string& error, const char* pacedText) {
     run = PageRun{};
     const std::string limit = "1 to " + std::to_string(kMaxScriptFrames);
     if (!hasScript) {
-        if (framesText == nullptr) return true;
-        error = "frames is taken only with a key script (script=...)";
+        if (framesText == nullptr && pacedText == nullptr) return true;
+        error =
+            std::string(framesText != nullptr ? "frames" : "paced") + " is taken only with a key script (script=...)";
+        return false;
+    }
+    if (pacedText != nullptr && std::string(pacedText) != "1") {
+        error = "paced takes only 1";
         return false;
     }
     if (framesText == nullptr) {
@@ -165,6 +170,7 @@ bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::
     }
     run.scripted = true;
     run.frames = static_cast<int>(value);
+    run.paced = pacedText != nullptr;
     return true;
 }
 

@@ -102,13 +102,18 @@ int LogicalFromCss(double cssPosition, int logical, double css);
 struct PageRun {
     bool scripted = false;
     int frames = -1;  // -1: until the player quits
+    bool paced = false;  // a script played at the display's pace, not as fast as it goes
 };
 constexpr int kMaxScriptFrames = 1'000'000;
 
 // The run asked for by an address with (`hasScript`) or without a `script`
 // parameter and with the `frames` parameter `framesText` (null when absent).
-// A script needs frames, 1 to kMaxScriptFrames; frames need a script. False,
-// with `error` saying why, for an address refused.
-bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::string& error);
+// A script needs frames, 1 to kMaxScriptFrames; frames need a script. The
+// `paced` parameter `pacedText` (null when absent), "1", plays the script
+// at the display's pace, a frame each refresh and each shown, as a player's
+// frames are (for timing them); it needs a script too. False, with `error`
+// saying why, for an address refused.
+bool ReadPageAddress(bool hasScript, const char* framesText, PageRun& run, std::string& error,
+                     const char* pacedText = nullptr);
 
 }  // namespace platform

@@ -5,7 +5,9 @@
 // parameters stay in the browser, for scripts longer than a server takes in
 // a request line. The game then plays those keys,
 // by frame index and not by the clock, ignores the page's own keys but
-// Escape, and after N frames it ends. The page's `window.tarvo.state` holds
+// Escape, and after N frames it ends; as fast as it goes, or with `&paced=1`
+// a frame each display refresh, each shown, as a player's (for timing them:
+// tools/web_speed.py). The page's `window.tarvo.state` holds
 // the latest frame's state as the game's page reports it (SetPageFrameReport:
 // the shooter's as tarvo-replay prints it), with a script or without (then
 // the game plays from the keyboard); from a worker the page gets it when it
@@ -14,8 +16,8 @@
 // `window.tarvoKeepStates` before its scripts ran (a test comparing runs) also
 // gets the state of every frame appended to its `window.tarvo.states` list:
 // kept unasked, a million-frame link would hold a gigabyte of them. Any other
-// address (a script without N, N without a script, N out of range) is
-// refused, said on the page, with exit status 2.
+// address (a script without N, N or paced without a script, N out of range)
+// is refused, said on the page, with exit status 2.
 //
 // The exit code is handed to std::exit, so that the page's Module.onExit
 // hears how the program ended, as it does after a fatal error.
@@ -51,6 +53,17 @@ EM_JS(char*, PageScript, (), {
 EM_JS(char*, PageFrames, (), {
     var text = Module.pageParameters().get("frames");
     if (text === null) return 0;
+    var size = lengthBytesUTF8(text) + 1;
+    var out = _malloc(size);
+    stringToUTF8(text, out, size);
+    return out;
+});
+
+// The `paced` parameter as given, or null when absent. Owned by the caller
+// (malloc).
+EM_JS(char*, PagePaced, (), {
+    var text = Module.pageParameters().get("paced");
+    if (text == = null) return 0;
     var size = lengthBytesUTF8(text) + 1;
     var out = _malloc(size);
     stringToUTF8(text, out, size);
@@ -170,10 +183,12 @@ int main() {
     }
     char* scriptText = PageScript();
     char* framesText = PageFrames();
+    char* pacedText = PagePaced();
     platform::PageRun run;
     std::string error;
-    const bool addressTaken = platform::ReadPageAddress(scriptText != nullptr, framesText, run, error);
+    const bool addressTaken = platform::ReadPageAddress(scriptText != nullptr, framesText, run, error, pacedText);
     std::free(framesText);
+    std::free(pacedText);
     if (!addressTaken) {
         std::free(scriptText);
         PageAddressRefused(error.c_str());
@@ -193,7 +208,7 @@ int main() {
 
     // A key script plays what tarvo-replay plays, pictures included.
     if (!scripted) PageUseTouchPictures();
-    std::unique_ptr<platform::WebPlatform> web = platform::CreateWebPlatform({scripted});
+    std::unique_ptr<platform::WebPlatform> web = platform::CreateWebPlatform({scripted, run.paced});
     const bool keepStates = scripted && PageKeepsStates() != 0;
     if (!keepStates) PageShareFrameState();
     PlayKeyScript(*web, events, frames, [keepStates](int frame) {

@@ -17,7 +17,7 @@ void BrowserPlatform::Pace() {
             workFrames = 0;
         }
     }
-    if (scripted) {
+    if (fastScript) {
         if (nowMs - lastYieldMs >= kScriptedYieldMs) {
             if (shown != nullptr) {
                 PresentNow(*shown);

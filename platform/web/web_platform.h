@@ -69,6 +69,7 @@ namespace platform {
 
 struct WebOptions {
     bool scriptedInput = false;
+    bool paced = false;  // scripted input at the display's pace, every frame shown
 };
 
 class WebPlatform : public Platform {

@@ -141,7 +141,7 @@ void BrowserPlatform::Present(const Surface& source) {
     if (mainWindow == nullptr) return;
     // A scripted run shows only the frames the browser gets to draw: the
     // last one before each yield (not counted in the frame work).
-    if (scripted) {
+    if (fastScript) {
         shown = &source;
         return;
     }

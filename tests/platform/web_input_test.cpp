@@ -208,4 +208,29 @@ TEST(WebInput, AnAddressPlaysAKeyScriptOnlyForAGivenNumberOfFrames) {
     }
 }
 
+TEST(WebInput, PacedScriptsAreAScriptsOnly) {
+    struct Case {
+        bool script;
+        const char* paced;
+        bool taken;
+        bool runPaced;
+        const char* error;
+    };
+    const Case cases[] = {
+        {true, nullptr, true, false, ""},
+        {true, "1", true, true, ""},
+        {true, "0", false, false, "paced takes only 1"},
+        {true, "", false, false, "paced takes only 1"},
+        {false, "1", false, false, "paced is taken only with a key script (script=...)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "script " << c.script << ", paced " << (c.paced ? c.paced : "absent"));
+        PageRun run;
+        std::string error;
+        EXPECT_EQ(ReadPageAddress(c.script, c.script ? "60" : nullptr, run, error, c.paced), c.taken);
+        EXPECT_EQ(run.paced, c.runPaced);
+        EXPECT_EQ(error, c.error);
+    }
+}
+
 }  // namespace

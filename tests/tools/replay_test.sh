@@ -108,6 +108,13 @@ line=$(grep '^frame work: ' e.err)
   fail "--frame-work said: $(cat e.err)"
 awk -v w="${BASH_REMATCH[1]:-0}" -v p="${BASH_REMATCH[2]:-1}" 'BEGIN { exit !(w > 0 && p > 0 && p < w) }' ||
   fail "--frame-work: the hand-over is no part of the work: $line"
+# Paced a player's 1/60 s apart, 61 frames take a second at least.
+began=$(date +%s%N)
+"$tool" fight.keys 61 --frame-work --paced >f.jsonl 2>f.err || fail "--paced: exit status $?"
+took=$(( ($(date +%s%N) - began) / 1000000 ))
+cmp -s e.jsonl f.jsonl || fail "--paced printed other states"
+[ "$took" -ge 1000 ] || fail "--paced: 61 frames took $took ms"
+grep -q '^frame work: .*(median of 60-frame means, 60 frames)$' f.err || fail "--paced said: $(cat f.err)"
 [ "$(grep ' player_shot ' sounds.txt | cut -d' ' -f1-3 | tr '\n' ,)" = "12 play player_shot,24 play player_shot,36 play player_shot,48 play player_shot," ] \
   || fail "player shots heard: $(grep player_shot sounds.txt | tr '\n' ' ')"
 grep -q '^12 play player_shot 1 0$' sounds.txt || fail "the player's shot is not centred at full volume"

@@ -1,6 +1,7 @@
 #include "tools/replay/frame_timer.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -27,6 +28,10 @@ platform::HResult TimedMachine::Lock(platform::SurfaceHandle surface, platform::
         present.push_back(presentMicros);
     }
     const platform::HResult result = ScriptedPlatform::Lock(surface, desc);
+    if (paced) {
+        if (started) std::this_thread::sleep_until(frameBegan + std::chrono::microseconds(16667));
+        frameBegan = Clock::now();
+    }
     started = true;
     presentMicros = 0;
     since = Clock::now();

@@ -1,7 +1,8 @@
 // tarvo-replay: runs the real game from a key script, with no display and no
 // clock, and prints the game's state after every frame as one line of JSON.
 //
-//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent] [--frame-work]
+//   tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent]
+//                [--frame-work [--paced]]
 //
 // SCRIPT holds lines `FRAME down|up KEY` (see engine/key_script.h); "-" reads
 // standard input. --shots writes the finished picture of each named frame to
@@ -22,8 +23,10 @@
 // browser's page times them (tools/replay/frame_timer.h), for comparing the
 // page with a native run of the same frames (tools/web_speed.py):
 // `frame work: W us a frame, P us of it handing the picture over (median of
-// 60-frame means, N frames)`, the hand-over being Flip and BltFast. A
-// measurement: time it in a release build.
+// 60-frame means, N frames)`, the hand-over being Flip and BltFast. With
+// --paced the frames start 1/60 s apart, as on the page, where each starts
+// with what the idle wait left in the caches. A measurement: time it in a
+// release build.
 //
 // Exit status: 0 after FRAMES frames; 1 when the state lines (the run then
 // stops), a picture or the sounds could not be written; 2 for wrong usage, a
@@ -53,7 +56,7 @@ int Usage(const char* problem) {
     if (problem != nullptr) std::fprintf(stderr, "tarvo-replay: %s\n", problem);
     std::fprintf(stderr,
                  "usage: tarvo-replay SCRIPT FRAMES [--shots N,N,... [--out DIR]] [--sounds FILE] [--silent] "
-                 "[--frame-work]\n");
+                 "[--frame-work [--paced]]\n");
     return 2;
 }
 
@@ -153,6 +156,7 @@ int main(int argc, char** argv) {
     std::string soundsPath;
     bool silent = false;
     bool frameWork = false;
+    bool paced = false;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--shots" && i + 1 < argc) {
@@ -166,6 +170,8 @@ int main(int argc, char** argv) {
             silent = true;
         } else if (option == "--frame-work") {
             frameWork = true;
+        } else if (option == "--paced") {
+            paced = true;
         } else {
             return Usage(("unknown or incomplete option '" + option + "'").c_str());
         }
@@ -216,7 +222,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    TimedMachine machine;
+    TimedMachine machine(paced);
     machine.screenWidth = 1920;
     machine.screenHeight = 1080;
     machine.audioAvailable = !silent;
