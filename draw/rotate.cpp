@@ -58,7 +58,7 @@ void PassScalar(const RotatePlane<T>& p, const RotateGeometry& g) {
     }
 }
 
-// Unused where the vector passes are not built (the web build).
+// Unused where the AVX2 pass is not built (the web build).
 [[maybe_unused]] bool UseAvx2() {
 #if defined(__x86_64__) || defined(__i386__)
     // The rotation needs AVX2 only; the AVX-512 set implies it.
@@ -76,7 +76,11 @@ void RunPass(const RotatePlane<T>& p, const RotateGeometry& g) {
         return;
     }
 #endif
+#if defined(__wasm_simd128__)
+    RotatePassWasmSimd(p, g);
+#else
     PassScalar(p, g);
+#endif
 }
 
 // What both passes need of the images before they touch anything.

@@ -31,18 +31,17 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "draw/rotate_pass.h"
+#include "draw/rotate_spans.h"
 
 #pragma GCC push_options
 #pragma GCC target("avx2")
 
 namespace {
 
-// Widest target row the stack buffer of indices takes; wider targets use the
-// scalar pass.
-constexpr int kMaxRowPixels = 1024;
+using namespace rotate_spans;
+
 // Rows a group: two registers of four, so that two chains of additions are
 // in flight at once.
 constexpr int kVectors = 2;
@@ -64,37 +63,6 @@ struct Lanes {
 inline void StoreIndex(int32_t* to, __m256d x, __m256d y, __m128i width) {
     const __m128i tx = _mm256_cvttpd_epi32(x), ty = _mm256_cvttpd_epi32(y);
     _mm_store_si128(reinterpret_cast<__m128i*>(to), _mm_add_epi32(_mm_mullo_epi32(ty, width), tx));
-}
-
-double Magnitude(double v) { return v < 0 ? -v : v; }
-
-// Margin for telling, without walking to it, whether a row's last copied
-// sample truncates to a position inside the source. The right trim stopped at
-// (xe, ye) inside the source; the last copied sample is one step back from
-// there, (xe - a, ye - b), up to the rounding of the two walks (one double
-// rounding a step, at most tw + 2 steps) and of the float ea, eb. The margin
-// is far wider than those roundings for every row of the pass (reach bounds
-// |xr| + |yr| of all rows); a row that comes closer to an edge than it is
-// redone by the scalar rule.
-// Where each of `count` rows starts, stepped row to row as the rule does;
-// (xr, yr) moves on to the row after them.
-void RowStarts(const RotateGeometry& g, int count, double& xr, double& yr, double* startX, double* startY) {
-    for (int k = 0; k < count; ++k) {
-        startX[k] = xr;
-        startY[k] = yr;
-        xr -= g.b;
-        yr += g.a;
-    }
-}
-
-double EndSlack(const RotateGeometry& g, int tw, int th) {
-    const double steps = Magnitude(g.a) + Magnitude(g.b);
-    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * steps + 2.0;
-    return (tw + 8.0) * reach * 0x1p-48 + tw * steps * 0x1p-20;
-}
-
-inline bool EndInside(double endX, double endY, double slack, int sw, int sh) {
-    return endX - slack > -1 && endX + slack < sw && endY - slack > -1 && endY + slack < sh;
 }
 
 template <class T>
@@ -229,41 +197,18 @@ void PassWalk(const RotatePlane<T>& p, const RotateGeometry& g) {
     }
 }
 
-// ---- Spans found by arithmetic ----------------------------------------------
-//
-// Along a row the sample points follow a line, and every step adds the same
-// value, so each of the four inside tests changes at most once along a walk
-// (rounding is monotonic). Where that change happens is computed from the
-// line (t = (edge - start) / step) instead of walked to. The walked values
-// differ from the line by less than `margin` (one rounding a step); a row
-// whose line passes an edge within that margin of a column, or whose copied
-// span would reach past the inside interval, is redone by the scalar rule.
+// ---- Spans found by arithmetic (see draw/rotate_spans.h) --------------------
 
-// Whole-pass conditions: steps neither tiny nor huge, values finite and far
-// from the limits of double precision. Anything else walks.
-bool SpansApply(const RotateGeometry& g, int sw, int sh, int tw, int th, double& margin) {
-    const double a = Magnitude(g.a), b = Magnitude(g.b);
-    if (!(a >= 0x1p-20 && a <= 0x1p20 && b >= 0x1p-20 && b <= 0x1p20)) return false;
-    if (!(Magnitude(g.ea) <= 0x1p40 && Magnitude(g.eb) <= 0x1p40)) return false;
-    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + (tw + th + 4.0) * (a + b) + Magnitude(g.ea) +
-                         Magnitude(g.eb) + sw + sh + 2.0;
-    if (!(reach <= 0x1p40)) return false;
-    // Walk of at most tw + 1 roundings of at most reach * 2^-53 each, plus
-    // the roundings of t itself; kept far wider than both.
-    margin = (tw + 8.0) * reach * 0x1p-46;
-    return true;
-}
-
-// One coordinate of one walk: the edge where the walk enters [0, size) and
-// the one where it leaves (by the sign of the step), 1 / step, and the
-// margin in steps.
+// SpanEdges in registers.
 struct SpanAxis {
     __m256d enter, leave, inverse, tolerance;
-    SpanAxis(double step, double size, double margin)
-        : enter(_mm256_set1_pd(step > 0 ? 0.0 : size)),
-          leave(_mm256_set1_pd(step > 0 ? size : 0.0)),
-          inverse(_mm256_set1_pd(1.0 / step)),
-          tolerance(_mm256_set1_pd(margin / Magnitude(step))) {}
+    SpanAxis(double step, double size, double margin) {
+        const SpanEdges e = MakeSpanEdges(step, size, margin);
+        enter = _mm256_set1_pd(e.enter);
+        leave = _mm256_set1_pd(e.leave);
+        inverse = _mm256_set1_pd(e.inverse);
+        tolerance = _mm256_set1_pd(e.tolerance);
+    }
 };
 
 struct SpanLanes {
@@ -286,50 +231,6 @@ struct SpanLanes {
     }
 };
 
-// Exponent of the lowest set bit of v (v != 0): v is an odd multiple of
-// 2^result.
-int LowBitExponent(double v) {
-    uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
-    // Normal numbers carry the hidden bit; subnormals have exponent 1 - 1075.
-    if (biased != 0) mantissa |= uint64_t{1} << 52;
-    return (biased != 0 ? biased : 1) - 1075 + __builtin_ctzll(mantissa);
-}
-
-// 2^k for 0 <= k <= 30, exactly.
-double PowerOfTwo(int k) { return static_cast<double>(uint64_t{1} << k); }
-
-// Fraction bits k for walking both coordinates in 32-bit fixed point, or -1.
-// x: every walked x is X0 - r * b + c * a; with X0, a and b multiples of
-// 2^-k and every partial sum below 2^(53 - k) in magnitude, each double
-// addition of the rule is exact, so the walk equals the fixed-point sum.
-// y: the row start is a full double, so the walk may round where y enters a
-// larger binade; the fixed-point y (row start rounded down to 2^-k, then
-// steps of b, exact) stays within one unit plus `margin` of the walked y,
-// which decides the truncation except where the fixed-point value is within
-// a unit of an integer: such rows are marked and redone by the scalar rule.
-// A copied sample lies in [0, sw) x [0, sh), which must fit 32 bits unsigned.
-int FixedBits(const RotateGeometry& g, int sw, int sh, int tw, int th, double margin) {
-    int k = 0;
-    const double values[] = {g.x0, g.a, g.b};
-    for (const double v : values)
-        if (v != 0 && -LowBitExponent(v) > k) k = -LowBitExponent(v);
-    const double steps = (th + tw + 2.0) * (Magnitude(g.a) + Magnitude(g.b));
-    const double reach = Magnitude(g.x0) + Magnitude(g.y0) + steps;
-    const double size = sw > sh ? sw : sh;
-    const auto fits = [&](int bits) {
-        const double unit = PowerOfTwo(bits);
-        return bits <= 30 && reach * unit < 0x1p51 && margin * unit < 0.25 && size * unit <= 0x1p32 - 2;
-    };
-    if (!fits(k)) return -1;
-    // More fraction bits than needed are as exact and leave fewer rows
-    // unsure.
-    while (fits(k + 1)) ++k;
-    return k;
-}
-
 // Eight whole numbers (below 2^51 in magnitude), four in each of lo and hi,
 // modulo 2^32: adding 1.5 * 2^52 leaves each number's two's complement in
 // the low bits of its double.
@@ -339,12 +240,6 @@ inline __m256i LowWords(__m256d lo, __m256d hi) {
     const __m256i a = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(_mm256_add_pd(lo, magic)), pick);
     const __m256i b = _mm256_permutevar8x32_epi32(_mm256_castpd_si256(_mm256_add_pd(hi, magic)), pick);
     return _mm256_permute2x128_si256(a, b, 0x20);
-}
-
-// v * unit as a 32-bit fixed-point word (modulo 2^32); v * unit is an
-// integer below 2^53 in magnitude wherever this is called.
-inline uint32_t ToFixed(double v, double unit) {
-    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(v * unit)));
 }
 
 template <class T, int kGroupVectors, bool kFixed>

@@ -1,9 +1,10 @@
 // The two passes of Image::Rotate over one plane (pixel words or alpha
 // bytes): inverse mapping with nearest-pixel sampling, rows trimmed at both
 // ends to the part that falls inside the source. The scalar pass is the rule;
-// the AVX2 pass works on groups of rows, finds the trims from each row's line
-// and the source indices in fixed point where it can prove that gives the
-// same results, hands every other row to the rule, and gives the same bits.
+// the vector passes (AVX2, WebAssembly SIMD) work on groups of rows, find the
+// trims from each row's line and the source indices in fixed point where they
+// can prove that gives the same results, hand every other row to the rule,
+// and give the same bits.
 //
 // Depends on nothing but the planes it is given. Source and target must not
 // overlap. A sample whose truncated position falls outside the source (which
@@ -50,4 +51,9 @@ void RotateRowScalar(const RotatePlane<uint8_t>& plane, const RotateGeometry& g,
 // Caller checks that the processor has AVX2.
 void RotatePassAvx2(const RotatePlane<uint16_t>& plane, const RotateGeometry& g);
 void RotatePassAvx2(const RotatePlane<uint8_t>& plane, const RotateGeometry& g);
+#endif
+
+#if defined(__wasm_simd128__)
+void RotatePassWasmSimd(const RotatePlane<uint16_t>& plane, const RotateGeometry& g);
+void RotatePassWasmSimd(const RotatePlane<uint8_t>& plane, const RotateGeometry& g);
 #endif
