@@ -37,6 +37,10 @@
 
 namespace {
 
+// The EM_JS bodies below are JavaScript, which the C++ formatter would break
+// (=== becomes == =).
+// clang-format off
+
 // The page address's `script` parameter, or null when absent. Owned by the
 // caller (malloc).
 EM_JS(char*, PageScript, (), {
@@ -63,7 +67,7 @@ EM_JS(char*, PageFrames, (), {
 // (malloc).
 EM_JS(char*, PagePaced, (), {
     var text = Module.pageParameters().get("paced");
-    if (text == = null) return 0;
+    if (text === null) return 0;
     var size = lengthBytesUTF8(text) + 1;
     var out = _malloc(size);
     stringToUTF8(text, out, size);
@@ -139,6 +143,8 @@ EM_JS(void, PageKeepLastFrameState, (), {
     if (Module.page.frameDone) return;
     Module.page.readState(null);
 });
+
+// clang-format on
 
 // The state after the last whole frame (empty before the first), and how
 // many times it has changed.
