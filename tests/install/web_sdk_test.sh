@@ -55,6 +55,8 @@ grep -q "<title>Catch</title>" "$work/examples/catch-web/index.html" 2>/dev/null
   fail "Catch's page is not titled Catch: $(grep -o '<title>.*</title>' "$work/examples/catch-web/index.html" 2>&1)"
 grep -qi "shooter\|Tarvo</title>" "$work/examples/catch-web/index.html" "$work/examples/catch-web/manifest.webmanifest" &&
   fail "Catch's page speaks of the shooter"
+"$python" -c 'import json, sys; m = json.load(open(sys.argv[1])); sys.exit(m["name"] != "Catch" or "gems" not in m["description"])' \
+  "$work/examples/catch-web/manifest.webmanifest" || fail "Catch's manifest: $(cat "$work/examples/catch-web/manifest.webmanifest")"
 
 # A declaration the game cannot be played with stops the build, saying why.
 mkdir -p "$work/keyless" && cd "$work/keyless" || exit 1
