@@ -41,32 +41,10 @@ namespace {
 // (=== becomes == =).
 // clang-format off
 
-// The page address's `script` parameter, or null when absent. Owned by the
-// caller (malloc).
-EM_JS(char*, PageScript, (), {
-    var text = Module.pageParameters().get("script");
-    if (text === null) return 0;
-    var size = lengthBytesUTF8(text) + 1;
-    var out = _malloc(size);
-    stringToUTF8(text, out, size);
-    return out;
-});
-
-// The `frames` parameter as given, or null when absent. Owned by the caller
-// (malloc).
-EM_JS(char*, PageFrames, (), {
-    var text = Module.pageParameters().get("frames");
-    if (text === null) return 0;
-    var size = lengthBytesUTF8(text) + 1;
-    var out = _malloc(size);
-    stringToUTF8(text, out, size);
-    return out;
-});
-
-// The `paced` parameter as given, or null when absent. Owned by the caller
-// (malloc).
-EM_JS(char*, PagePaced, (), {
-    var text = Module.pageParameters().get("paced");
+// The page address's parameter `name` (script, frames, paced) as given, or
+// null when absent. Owned by the caller (malloc).
+EM_JS(char*, PageParameter, (const char* name), {
+    var text = Module.pageParameters().get(UTF8ToString(name));
     if (text === null) return 0;
     var size = lengthBytesUTF8(text) + 1;
     var out = _malloc(size);
@@ -187,9 +165,9 @@ int main() {
         PageGameRefused(problem.c_str());
         std::exit(2);
     }
-    char* scriptText = PageScript();
-    char* framesText = PageFrames();
-    char* pacedText = PagePaced();
+    char* scriptText = PageParameter("script");
+    char* framesText = PageParameter("frames");
+    char* pacedText = PageParameter("paced");
     platform::PageRun run;
     std::string error;
     const bool addressTaken = platform::ReadPageAddress(scriptText != nullptr, framesText, run, error, pacedText);
